@@ -8,8 +8,10 @@ void ClearBoard(GameState& s) {
     s.pipeLength.fill(0);
     s.pipeCount = 0;
     s.pipeColour.fill(0);
-    for (auto& steps : s.pipeCell) steps.fill(0);
-    for (auto& steps : s.pipeTile) steps.fill(0);
+    for (auto& steps : s.pipeCell)
+        steps.fill(0);
+    for (auto& steps : s.pipeTile)
+        steps.fill(0);
 }
 
 Int16 CellColumn(const GameState& s, int n) {

@@ -43,17 +43,25 @@ inline constexpr Int16 Last = Violet;
 // Picture slots run 0 (blank) and 2..96; slot 1 would be a grey source, which never shows.
 inline constexpr int PictureSlots = 97;
 
-constexpr bool IsTurnable(Int16 t) { return t >= tile::StraightUD && t <= tile::TeeUDL; }
+// Straights, corners and tees; written as one unsigned compare so loops over it vectorise.
+constexpr bool IsTurnable(Int16 t) {
+    return static_cast<std::uint16_t>(t - tile::StraightUD) <= tile::TeeUDL - tile::StraightUD;
+}
 
 // Corners run 4..7 and tees 8..11 in clockwise order; straights swap.
 constexpr Int16 TurnClockwise(Int16 t) {
     switch (t) {
-        case tile::StraightUD: return tile::StraightLR;
-        case tile::StraightLR: return tile::StraightUD;
-        case tile::CornerUL: return tile::CornerUR;
-        case tile::TeeUDL: return tile::TeeURL;
+        case tile::StraightUD:
+            return tile::StraightLR;
+        case tile::StraightLR:
+            return tile::StraightUD;
+        case tile::CornerUL:
+            return tile::CornerUR;
+        case tile::TeeUDL:
+            return tile::TeeURL;
         default:
-            if ((t >= tile::CornerUR && t < tile::CornerUL) || (t >= tile::TeeURL && t < tile::TeeUDL))
+            if ((t >= tile::CornerUR && t < tile::CornerUL) ||
+                (t >= tile::TeeURL && t < tile::TeeUDL))
                 return static_cast<Int16>(t + 1);
             return t;
     }
@@ -61,12 +69,17 @@ constexpr Int16 TurnClockwise(Int16 t) {
 
 constexpr Int16 TurnCounterClockwise(Int16 t) {
     switch (t) {
-        case tile::StraightUD: return tile::StraightLR;
-        case tile::StraightLR: return tile::StraightUD;
-        case tile::CornerUR: return tile::CornerUL;
-        case tile::TeeURL: return tile::TeeUDL;
+        case tile::StraightUD:
+            return tile::StraightLR;
+        case tile::StraightLR:
+            return tile::StraightUD;
+        case tile::CornerUR:
+            return tile::CornerUL;
+        case tile::TeeURL:
+            return tile::TeeUDL;
         default:
-            if ((t > tile::CornerUR && t <= tile::CornerUL) || (t > tile::TeeURL && t <= tile::TeeUDL))
+            if ((t > tile::CornerUR && t <= tile::CornerUL) ||
+                (t > tile::TeeURL && t <= tile::TeeUDL))
                 return static_cast<Int16>(t - 1);
             return t;
     }

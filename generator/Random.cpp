@@ -11,7 +11,8 @@ std::uint32_t SeedFromClock() {
     gettimeofday(&now, nullptr);
     tm local{};
     localtime_r(&now.tv_sec, &local);
-    const std::uint32_t seconds = static_cast<std::uint32_t>(local.tm_hour * 3600 + local.tm_min * 60 + local.tm_sec);
+    const std::uint32_t seconds =
+        static_cast<std::uint32_t>(local.tm_hour * 3600 + local.tm_min * 60 + local.tm_sec);
     return seconds * 1000u + static_cast<std::uint32_t>(now.tv_usec / 1000);
 }
 

@@ -7,7 +7,7 @@
 namespace kov {
 
 class RandomSource {
-public:
+  public:
     virtual ~RandomSource() = default;
     // One fresh value, 0 <= value < 1.
     virtual float Next() = 0;
@@ -15,21 +15,23 @@ public:
 
 // Int(r x k): a whole number from 0 to k - 1. The product is taken in double, where a float
 // below 1 times a small k stays below k.
-inline int Scale(float r, int k) { return static_cast<int>(static_cast<double>(r) * k); }
+inline int Scale(float r, int k) {
+    return static_cast<int>(static_cast<double>(r) * k);
+}
 
 // Draws one value and scales it.
-inline int Draw(RandomSource& rng, int k) { return Scale(rng.Next(), k); }
+inline int Draw(RandomSource& rng, int k) {
+    return Scale(rng.Next(), k);
+}
 
 // The game's source: a Mersenne twister whose top 24 bits make the value, so it is a multiple
 // of 2^-24 no larger than 1 - 2^-24, exact in a float and never 1.
 class ClockRandom final : public RandomSource {
-public:
+  public:
     explicit ClockRandom(std::uint32_t seed) : engine_(seed) {}
-    float Next() override {
-        return static_cast<float>(engine_() >> 8) * (1.0f / 16777216.0f);
-    }
+    float Next() override { return static_cast<float>(engine_() >> 8) * (1.0f / 16777216.0f); }
 
-private:
+  private:
     std::mt19937 engine_;
 };
 
