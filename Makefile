@@ -35,7 +35,7 @@ bench: build
 	./build/release/bench/kovelint_bench --benchmark_repetitions=10 --benchmark_report_aggregates_only=true
 
 pictures: build
-	./build/release/tools/picgen assets
+	./build/release/tools/picgen/picgen assets --sheet docs/pictures.png
 
 format:
 	clang-format -i $$(git ls-files '*.cpp' '*.h')
