@@ -24,6 +24,7 @@ constexpr QRgb Ramps[9][5] = {
     {0x391839, 0x522452, 0x733073, 0x8C3C8C, 0xA549A5},
 };
 constexpr QRgb Background = 0xC6C7C6;
+constexpr int FanCap = 2;  // bright enough to follow a fillet, dim enough to keep the star
 
 // The shade of a straight band at a distance from its middle line: 4 in the middle, 0 at the
 // edge next to the outline; negative beyond the band.
@@ -58,6 +59,31 @@ ShadeMap Outline(const Body& b) {
         }
     }
     return m;
+}
+
+// Where pipes join, the bands next to the outline follow its fillets instead of stopping at
+// them: a pixel is at least as bright as its distance from the outline allows, up to cap.
+void FanJoints(ShadeMap& m, int cap) {
+    std::array<std::array<int, Side>, Side> dist{};
+    for (int y = 0; y < Side; ++y)
+        for (int x = 0; x < Side; ++x)
+            dist[y][x] = m[y][x] == Black ? 0 : Side;
+    for (int step = 1; step <= cap + 1; ++step)
+        for (int y = 0; y < Side; ++y)
+            for (int x = 0; x < Side; ++x) {
+                if (m[y][x] > Shade4 || dist[y][x] < step) continue;
+                for (int dy = -1; dy <= 1; ++dy)
+                    for (int dx = -1; dx <= 1; ++dx) {
+                        const int nx = x + dx, ny = y + dy;
+                        if (nx >= 0 && ny >= 0 && nx <= Last && ny <= Last &&
+                            dist[ny][nx] == step - 1)
+                            dist[y][x] = step;
+                    }
+            }
+    for (int y = 0; y < Side; ++y)
+        for (int x = 0; x < Side; ++x)
+            if (m[y][x] <= Shade4)
+                m[y][x] = static_cast<Ink>(std::max<int>(m[y][x], std::min(dist[y][x] - 1, cap)));
 }
 
 // A run of pipe in the middle column from row y0 to row y1.
@@ -143,6 +169,7 @@ ShadeMap TeeRDL() {
     Fillet(b, Mid - 5, Mid + 5, -1, 1);
     Fillet(b, Mid + 5, Mid + 5, 1, 1);
     ShadeMap m = Outline(b);
+    FanJoints(m, FanCap);
     OnEdges(m, {false, true, true, true}, [](ShadeMap& e) { TopJoint(e, false); });
     return m;
 }
@@ -155,6 +182,7 @@ ShadeMap Cross() {
         for (int dx : {-1, 1})
             Fillet(b, Mid + 5 * dx, Mid + 5 * dy, dx, dy);
     ShadeMap m = Outline(b);
+    FanJoints(m, FanCap);
     OnEdges(m, {true, true, true, true}, [](ShadeMap& e) { TopJoint(e, false); });
     return m;
 }
@@ -228,29 +256,29 @@ ShadeMap DrawTile(int tile) {
         return m;
     };
     switch (tile) {
-        case 1:
+        case tile::Source:
             return Source();
-        case 2:
+        case tile::StraightUD:
             return StraightUD();
-        case 3:
+        case tile::StraightLR:
             return turned(StraightUD(), 1);
-        case 4:
+        case tile::CornerUR:
             return turned(CornerRD(), 3);
-        case 5:
+        case tile::CornerRD:
             return CornerRD();
-        case 6:
+        case tile::CornerDL:
             return turned(CornerRD(), 1);
-        case 7:
+        case tile::CornerUL:
             return turned(CornerRD(), 2);
-        case 8:
+        case tile::TeeURL:
             return turned(TeeRDL(), 2);
-        case 9:
+        case tile::TeeURD:
             return turned(TeeRDL(), 3);
-        case 10:
+        case tile::TeeRDL:
             return TeeRDL();
-        case 11:
+        case tile::TeeUDL:
             return turned(TeeRDL(), 1);
-        case 12:
+        case tile::Cross:
             return Cross();
         default: {
             ShadeMap blank;

@@ -4,7 +4,7 @@ namespace kov::art {
 
 namespace {
 
-enum IconInk : uchar { Field, Pipe, Outline, Shine };
+enum IconInk : uchar { Field, Pipe, Outline, Shine, Shadow };
 
 void PutLE(QByteArray& out, quint32 v, int bytes) {
     for (int i = 0; i < bytes; ++i)
@@ -20,37 +20,37 @@ QImage DrawIcon(int side) {
     palette[Field] = qRgb(195, 195, 195);
     palette[Pipe] = qRgb(127, 127, 127);
     palette[Outline] = qRgb(0, 0, 0);
-    palette[Shine] = qRgb(160, 160, 160);
+    palette[Shine] = qRgb(163, 163, 163);
+    palette[Shadow] = qRgb(95, 95, 95);
     img.setColorTable(palette);
     img.fill(Field);
-    // Proportions of the 24-pixel drawing, scaled down for 16 so both read as the same thing.
+    auto set = [&img](int x, int y, IconInk ink) { img.setPixel(x, y, ink); };
+    // The 24-pixel drawing's proportions, scaled down for 16 so both read as the same thing.
     const bool big = side >= 24;
     const int mid = side / 2;
-    const int pipeHalf = big ? 4 : 3;     // pipe rows mid - pipeHalf .. mid + pipeHalf - 1
-    const int flangeHalf = big ? 8 : 6;   // coupling rows mid - flangeHalf .. mid + flangeHalf - 1
-    const int flangeWidth = big ? 4 : 3;  // each of the two flanges
-    auto set = [&img](int x, int y, IconInk ink) { img.setPixel(x, y, ink); };
+    const int pipeTop = mid - (big ? 4 : 3), pipeBottom = mid + (big ? 3 : 2);
+    const int flangeTop = mid - (big ? 8 : 6), flangeBottom = mid + (big ? 7 : 5);
+    const int flangeWidth = big ? 5 : 4;
+    // The pipe: rounded by a light line near the top and a dark one along the bottom.
     for (int x = 0; x < side; ++x) {
-        set(x, mid - pipeHalf, Outline);
-        set(x, mid + pipeHalf - 1, Outline);
-        for (int y = mid - pipeHalf + 1; y < mid + pipeHalf - 1; ++y)
+        for (int y = pipeTop; y <= pipeBottom; ++y)
             set(x, y, Pipe);
-        set(x, mid - pipeHalf + 2, Shine);
+        set(x, pipeTop + 1, Shine);
+        set(x, pipeBottom, Shadow);
     }
-    // Two flanges meeting in the middle, each a black-edged block with a bolt near each end.
-    for (int f = 0; f < 2; ++f) {
-        const int x0 = f == 0 ? mid - flangeWidth : mid;
+    // Two flanges bolted face to face in the middle, each a black-edged block.
+    for (int x0 : {mid - flangeWidth, mid}) {
         const int x1 = x0 + flangeWidth - 1;
-        for (int y = mid - flangeHalf; y < mid + flangeHalf; ++y)
+        for (int y = flangeTop; y <= flangeBottom; ++y)
             for (int x = x0; x <= x1; ++x) {
-                bool edge =
-                    x == x0 || x == x1 || y == mid - flangeHalf || y == mid + flangeHalf - 1;
+                const bool edge = x == x0 || x == x1 || y == flangeTop || y == flangeBottom;
                 set(x, y, edge ? Outline : Pipe);
             }
-        const int boltX = f == 0 ? x0 + 1 : x1 - 1;
-        set(boltX, mid - flangeHalf + 2, Outline);
-        set(boltX, mid + flangeHalf - 3, Outline);
-        if (big) set(f == 0 ? x0 + 2 : x1 - 2, mid - flangeHalf + 1, Shine);
+        for (int y = flangeTop + 1; y < flangeBottom; ++y)
+            set(x0 + 1, y, Shine);
+        if (big)  // at 16 pixels a bolt would fill the flange
+            for (int y : {flangeTop + 2, flangeBottom - 2})
+                set(x0 + flangeWidth / 2, y, Outline);
     }
     return img;
 }
