@@ -191,15 +191,11 @@ ShadeMap Cross() {
 // side. The outline's corner is listed for the top-left and mirrored.
 ShadeMap Source() {
     constexpr int Corner[][2] = {{7, 2}, {6, 3}, {5, 3}, {4, 4}, {3, 5}, {3, 6}, {2, 7}};
-    constexpr int Unset = 99;
-    // Steps from the outline, counting diagonal neighbours, so the rings follow the rounding.
-    std::array<std::array<int, Side>, Side> steps{};
-    for (auto& row : steps)
-        row.fill(Unset);
-    auto mark = [&steps](int x, int y) {
+    std::array<std::array<bool, Side>, Side> outline{};
+    auto mark = [&outline](int x, int y) {
         for (int px : {x, Last - x})
             for (int py : {y, Last - y})
-                steps[py][px] = 0;
+                outline[py][px] = true;
     };
     for (int i = 7; i <= Mid; ++i) {
         mark(i, 2);
@@ -211,26 +207,29 @@ ShadeMap Source() {
         int ex = std::min(x, Last - x) - 3, ey = std::min(y, Last - y) - 3;
         return ex >= 0 && ey >= 0 && !(ex + ey < 3 || (ex == 0 && ey < 4) || (ey == 0 && ex < 4));
     };
-    for (int step = 1; step <= 4; ++step)
-        for (int y = 3; y < Last - 2; ++y)
-            for (int x = 3; x < Last - 2; ++x)
-                if (steps[y][x] == Unset && inside(x, y))
-                    for (int dy = -1; dy <= 1; ++dy)
-                        for (int dx = -1; dx <= 1; ++dx)
-                            if (steps[y + dy][x + dx] == step - 1) steps[y][x] = step;
+    // Rings by straight-line distance from the outline, so they stay one pixel wide along the
+    // sides and turn round, not square, at the corners.
     ShadeMap m;
     for (int y = 0; y < Side; ++y)
         for (int x = 0; x < Side; ++x) {
-            if (steps[y][x] == 0)
+            if (outline[y][x]) {
                 m[y][x] = Black;
-            else if (!inside(x, y))
+                continue;
+            }
+            if (!inside(x, y)) {
                 m[y][x] = Back;
-            else
-                m[y][x] = static_cast<Ink>(std::min(steps[y][x], 5) - 1);
+                continue;
+            }
+            double nearest = Side;
+            for (int oy = 0; oy < Side; ++oy)
+                for (int ox = 0; ox < Side; ++ox)
+                    if (outline[oy][ox]) nearest = std::min(nearest, std::hypot(ox - x, oy - y));
+            const int ring = static_cast<int>(std::lround(nearest));
+            m[y][x] = static_cast<Ink>(std::min(ring - 1, 4));
         }
     // The short pipe into the tank on each side: the pipe's bands from the bolts to the centre.
     OnEdges(m, {true, true, true, true}, [](ShadeMap& e) {
-        for (int y = 3; y <= 7; ++y)
+        for (int y = 3; y <= 6; ++y)
             for (int x = Mid - 4; x <= Mid + 4; ++x)
                 e[y][x] = static_cast<Ink>(BandShade(x - Mid));
         TopJoint(e, true);

@@ -1,0 +1,198 @@
+// What the pictures show: the pixels the art fixes, the turning identities and the colouring.
+#include <gtest/gtest.h>
+
+#include <QTransform>
+#include <cmath>
+
+#include "AssetFiles.h"
+#include "assets/PictureNames.h"
+#include "board/Tiles.h"
+
+namespace kov::test {
+namespace {
+
+constexpr int Mid = 17;
+
+const auto Flange = Row(".........#000012343210000#.........");
+const auto FlangeEdge = Row(".........#################.........");
+const auto PipeBolts = Row("..........#.#0#2#4#2#0#.#..........");
+const auto PipeBody = Row("............#012343210#............");
+
+InkMap Turned(const InkMap& m) {
+    InkMap t;
+    for (int y = 0; y < N; ++y)
+        for (int x = 0; x < N; ++x)
+            t[y][x] = m[N - 1 - x][y];
+    return t;
+}
+
+InkMap TurnedTimes(InkMap m, int quarters) {
+    for (int i = 0; i < quarters; ++i)
+        m = Turned(m);
+    return m;
+}
+
+std::array<int, N> Column(const InkMap& m, int x) {
+    std::array<int, N> c{};
+    for (int y = 0; y < N; ++y)
+        c[y] = m[y][x];
+    return c;
+}
+
+TEST(Drawing, BlankIsBackgroundThroughout) {
+    for (const auto& row : Inks(0))
+        EXPECT_EQ(row, Row("..................................."));
+}
+
+// The straight is the one piece the art gives pixel for pixel: flange, bolts, body, bolts,
+// flange. Grey and red alike, since both are read back as shades of their own ramp.
+TEST(Drawing, StraightIsProfileFlangesAndBolts) {
+    for (int slot : {2, 14}) {
+        SCOPED_TRACE(slot);
+        const InkMap m = Inks(slot);
+        for (int y : {0, 2, 32, 34})
+            EXPECT_EQ(m[y], FlangeEdge) << "row " << y;
+        for (int y : {1, 33})
+            EXPECT_EQ(m[y], Flange) << "row " << y;
+        for (int y : {3, 31})
+            EXPECT_EQ(m[y], PipeBolts) << "row " << y;
+        for (int y = 4; y <= 30; ++y)
+            EXPECT_EQ(m[y], PipeBody) << "row " << y;
+    }
+}
+
+TEST(Drawing, SourceTankOutlineRingsAndStubs) {
+    const InkMap m = Inks(85);
+    const int outline[][2] = {{5, 3}, {6, 3}, {4, 4}, {3, 5}, {3, 6}, {2, 7}};
+    for (int q = 0; q < 4; ++q) {  // each side and corner is the top-left one turned
+        SCOPED_TRACE(q);
+        const InkMap t = TurnedTimes(m, q);
+        for (int x = 7; x <= 27; ++x)
+            EXPECT_EQ(t[2][x], Black) << x;
+        for (const auto& p : outline)
+            EXPECT_EQ(t[p[1]][p[0]], Black) << p[0] << "," << p[1];
+        EXPECT_EQ(t[1], Flange);
+        EXPECT_EQ(t[3], Row(".....##000#0#0#2#4#2#0#0#000##....."));  // bolts on the outer ring
+        for (int y = 4; y <= 6; ++y)
+            for (int x = 13; x <= 21; ++x)
+                EXPECT_EQ(t[y][x], PipeBody[x]) << x << "," << y;
+        for (int y = 3; y <= 6; ++y)
+            EXPECT_EQ(t[y][9], y - 3) << "ring at row " << y;
+    }
+    for (int y = 9; y <= 25; ++y)
+        for (int x = 9; x <= 25; ++x)
+            EXPECT_EQ(m[y][x], 4) << "centre " << x << "," << y;
+}
+
+// Right-down corner: a quarter ring about the point between pixels 22 and 23.
+TEST(Drawing, CornerBendIsAQuarterRing) {
+    const InkMap m = Inks(17);
+    // Clear of the other arm's flange, each arm is the straight's body.
+    for (int y = 26; y <= 30; ++y)
+        EXPECT_EQ(m[y], PipeBody) << "down arm, row " << y;
+    for (int x = 26; x <= 30; ++x)
+        EXPECT_EQ(Column(m, x), PipeBody) << "right arm, column " << x;
+    EXPECT_NE(m[22][22], Black);  // the inner edge turns by a diagonal step
+    EXPECT_EQ(m[23][22], Black);
+    EXPECT_EQ(m[22][23], Black);
+    int outerEdge = 0;
+    for (int y = 12; y <= 22; ++y)
+        for (int x = 12; x <= 22; ++x) {
+            const double r = std::hypot(x - 22.5, y - 22.5);
+            if (r > 9.0 && m[y][x] == Black) {
+                ++outerEdge;
+                EXPECT_NEAR(r, 10.5, 0.75) << x << "," << y;
+            }
+            if (r < 10.0) {
+                EXPECT_NE(m[y][x], Back) << x << "," << y;
+            }
+        }
+    EXPECT_GE(outerEdge, 15);
+    // Along the middle of the bend the shade is the brightest.
+    for (double a = 0.1; a < 1.5; a += 0.1) {
+        const int x = static_cast<int>(std::lround(22.5 - 5.5 * std::cos(a)));
+        const int y = static_cast<int>(std::lround(22.5 - 5.5 * std::sin(a)));
+        EXPECT_GE(m[y][x], 3) << x << "," << y;
+    }
+}
+
+// Right-down-left tee: closed on top, open below where the branch joins through fillets.
+TEST(Drawing, TeeJoinsThroughOpenOutlineAndFillets) {
+    const InkMap m = Inks(22);
+    for (int x = 4; x <= 30; ++x)
+        EXPECT_EQ(m[12][x], Black) << "closed side, column " << x;
+    for (int x = 10; x <= 24; ++x)
+        EXPECT_NE(m[22][x], Black) << "open joint, column " << x;
+    for (const auto& p : {std::array{10, 23}, {11, 24}, {24, 23}, {23, 24}})
+        EXPECT_EQ(m[p[1]][p[0]], Black) << "fillet " << p[0] << "," << p[1];
+    for (int y = 26; y <= 30; ++y)
+        EXPECT_EQ(m[y], PipeBody) << "branch, row " << y;
+    for (int x = 3; x <= 31; ++x)
+        EXPECT_EQ(m[Mid][x], 4) << "through pipe's middle row";
+}
+
+TEST(Drawing, CrossHasAFourPointedStarAndFourFillets) {
+    for (int slot : {60, 96}) {
+        SCOPED_TRACE(slot);
+        const InkMap m = Inks(slot);
+        for (int i = 1; i <= 33; ++i) {
+            if (i == 2 || i == 32) continue;  // the flanges' inner edges
+            EXPECT_EQ(m[Mid][i], 4) << "middle row " << i;
+            EXPECT_EQ(m[i][Mid], 4) << "middle column " << i;
+        }
+        for (int y = 0; y < N; ++y)
+            for (int x = 0; x < N; ++x)
+                if (x != Mid && y != Mid) {
+                    EXPECT_NE(m[y][x], 4) << x << "," << y;
+                }
+        for (int q = 0; q < 4; ++q) {
+            const InkMap t = TurnedTimes(m, q);
+            EXPECT_EQ(t[23][10], Black);
+            EXPECT_EQ(t[24][11], Black);
+            EXPECT_NE(t[22][12], Black);
+        }
+    }
+}
+
+// Turning a picture a quarter turn clockwise gives the picture of the turned tile, exactly, in
+// every colour; this is what lets the game show a turn by swapping pictures.
+TEST(Drawing, QuarterTurnGivesTheTurnedTile) {
+    for (int slot : Slots()) {
+        if (slot == 0) continue;
+        const auto t = static_cast<Int16>(art::TileOfSlot(slot));
+        const auto c = static_cast<Int16>(art::ColourOfSlot(slot));
+        const int turned = PictureIndex(TurnClockwise(t), c);
+        const QImage rotated = PictureImage(slot).transformed(QTransform().rotate(90));
+        EXPECT_EQ(rotated, PictureImage(turned)) << slot << " turned should be " << turned;
+    }
+}
+
+TEST(Drawing, StraightsCrossAndSourceAreMirrorSymmetric) {
+    for (int slot : Slots()) {
+        const int t = art::TileOfSlot(slot);
+        if (t != tile::Source && t != tile::StraightUD && t != tile::StraightLR && t != tile::Cross)
+            continue;
+        const QImage img = PictureImage(slot);
+        EXPECT_EQ(img.mirrored(true, false), img) << slot;
+        EXPECT_EQ(img.mirrored(false, true), img) << slot;
+    }
+}
+
+// Every pixel is a shade of the slot's own ramp, black or background, and the same one in
+// every colour: colours differ by the ramp alone.
+TEST(Drawing, ColoursDifferOnlyByRamp) {
+    for (int t = tile::Source; t <= tile::Last; ++t) {
+        const int first = t == tile::Source ? colour::FirstPipe : colour::Grey;
+        const InkMap reference =
+            Inks(PictureIndex(static_cast<Int16>(t), static_cast<Int16>(first)));
+        for (const auto& row : reference)
+            for (int ink : row)
+                ASSERT_NE(ink, Unknown) << "tile " << t << " off its ramp";
+        for (int c = first + 1; c <= colour::Last; ++c)
+            EXPECT_EQ(Inks(PictureIndex(static_cast<Int16>(t), static_cast<Int16>(c))), reference)
+                << "tile " << t << " colour " << c;
+    }
+}
+
+}  // namespace
+}  // namespace kov::test
