@@ -3,9 +3,9 @@
 #include <QByteArray>
 #include <QImage>
 #include <QResource>
-#include <cstring>
 #include <utility>
 
+#include "assets/PictureDecode.h"
 #include "assets/PictureNames.h"
 
 namespace kov {
@@ -24,93 +24,6 @@ QByteArray ResourceBytes(const QString& path) {
                                    static_cast<qsizetype>(res.size()));
 }
 
-quint32 Le(const QByteArray& b, qsizetype at, int bytes) {
-    quint32 v = 0;
-    for (int i = bytes - 1; i >= 0; --i)
-        v = (v << 8) | static_cast<uchar>(b[at + i]);
-    return v;
-}
-
-// The set is one exact format, so it is checked field by field and decoded straight into the
-// pixmap's own pixel format; anything else is a broken build, not something to guess at.
-QImage DecodePicture(const QByteArray& b, QString* why) {
-    constexpr int Rows = art::Side, RowBytes = 108, Pixels = 54;
-    if (b.size() != art::BmpFileSize) {
-        *why = QStringLiteral("%1 bytes, not %2").arg(b.size()).arg(art::BmpFileSize);
-        return {};
-    }
-    struct Field {
-        qsizetype at;
-        int bytes;
-        quint32 want;
-        const char* name;
-    };
-    static constexpr Field Fields[] = {{0, 2, 0x4D42, "signature"},
-                                       {2, 4, art::BmpFileSize, "file size"},
-                                       {10, 4, Pixels, "pixel offset"},
-                                       {14, 4, 40, "header size"},
-                                       {18, 4, art::Side, "width"},
-                                       {22, 4, art::Side, "height"},
-                                       {26, 2, 1, "planes"},
-                                       {28, 2, 24, "bits per pixel"},
-                                       {30, 4, 0, "compression"}};
-    for (const Field& f : Fields) {
-        if (Le(b, f.at, f.bytes) != f.want) {
-            *why = QStringLiteral("bad %1").arg(QLatin1String(f.name));
-            return {};
-        }
-    }
-    QImage img(art::Side, art::Side, QImage::Format_RGB32);
-    const auto* data = reinterpret_cast<const uchar*>(b.constData());
-    for (int y = 0; y < Rows; ++y) {
-        const uchar* src = data + Pixels + (Rows - 1 - y) * RowBytes;  // stored bottom-up
-        auto* dst = reinterpret_cast<QRgb*>(img.scanLine(y));
-        for (int x = 0; x < art::Side; ++x, src += 3)
-            dst[x] = qRgb(src[2], src[1], src[0]);
-    }
-    return img;
-}
-
-// The .ico as picgen writes it: 8-bit palette images, each with an opaque mask.
-bool DecodeIcon(const QByteArray& b, QIcon* icon, QString* why) {
-    if (b.size() < 6 || Le(b, 0, 2) != 0 || Le(b, 2, 2) != 1) {
-        *why = QStringLiteral("not an icon file");
-        return false;
-    }
-    const int count = static_cast<int>(Le(b, 4, 2));
-    for (int i = 0; i < count; ++i) {
-        const qsizetype entry = 6 + 16 * i;
-        if (b.size() < entry + 16) break;
-        const int side = static_cast<uchar>(b[entry]);
-        const qsizetype at = Le(b, entry + 12, 4);
-        const int rowBytes = (side + 3) / 4 * 4;
-        const qsizetype pixels = at + 40 + 256 * 4;
-        if (side == 0 || Le(b, entry + 6, 2) != 8 || b.size() < pixels + rowBytes * side ||
-            Le(b, at + 4, 4) != static_cast<quint32>(side) || Le(b, at + 14, 2) != 8) {
-            *why = QStringLiteral("image %1 is not an 8-bit palette image").arg(i);
-            return false;
-        }
-        QImage img(side, side, QImage::Format_RGB32);
-        for (int y = 0; y < side; ++y) {
-            auto* dst = reinterpret_cast<QRgb*>(img.scanLine(y));
-            for (int x = 0; x < side; ++x) {
-                const int index = static_cast<uchar>(b[pixels + (side - 1 - y) * rowBytes + x]);
-                const qsizetype c = at + 40 + 4 * index;
-                dst[x] = qRgb(static_cast<uchar>(b[c + 2]), static_cast<uchar>(b[c + 1]),
-                              static_cast<uchar>(b[c]));
-            }
-        }
-        icon->addPixmap(QPixmap::fromImage(std::move(img)));
-    }
-    for (int side : art::IconSizes) {
-        if (!icon->availableSizes().contains(QSize(side, side))) {
-            *why = QStringLiteral("no %1 x %1 image").arg(side);
-            return false;
-        }
-    }
-    return true;
-}
-
 }  // namespace
 
 bool PictureSet::Load(QString* error) {
@@ -126,7 +39,7 @@ bool PictureSet::Load(QString* error) {
             return fail(
                 QStringLiteral("picture %1 (%2) is missing from the build").arg(slot).arg(name));
         QString why;
-        QImage img = DecodePicture(bytes, &why);
+        QImage img = art::DecodePicture(bytes, &why);
         if (img.isNull())
             return fail(
                 QStringLiteral("picture %1 (%2) is malformed: %3").arg(slot).arg(name, why));
@@ -138,7 +51,7 @@ bool PictureSet::Load(QString* error) {
         return fail(QStringLiteral("icon %1 is missing from the build").arg(iconName));
     QIcon icon;
     QString why;
-    if (!DecodeIcon(iconBytes, &icon, &why))
+    if (!art::DecodeIcon(iconBytes, &icon, &why))
         return fail(QStringLiteral("icon %1 is malformed: %2").arg(iconName, why));
     icon_ = icon;
     return true;
