@@ -9,7 +9,7 @@ namespace kov::test {
 
 namespace {
 
-// The colours the pictures are painted in, as the art is specified.
+// The five-shade ramp of each colour code, written out here independently of the generator.
 constexpr QRgb Ramps[9][5] = {
     {},
     {0x5A5D5A, 0x737573, 0x948E94, 0xADAAAD, 0xC6C3C6},
