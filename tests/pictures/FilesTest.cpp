@@ -9,6 +9,7 @@
 
 #include "AssetFiles.h"
 #include "assets/PictureNames.h"
+#include "tools/picgen/ThemeIcon.h"
 
 namespace kov::test {
 namespace {
@@ -113,6 +114,8 @@ TEST(Files, GeneratorRedrawsTheCommittedSetByteForByte) {
     for (int slot : Slots())
         expected << QString::fromStdString(art::PictureFile(slot));
     expected << QString::fromLatin1(art::IconFile);
+    for (int side : art::ThemeIconSizes)
+        expected << art::ThemeIconFile(side);
     expected.sort();
     EXPECT_EQ(drawn, expected);
     for (const QString& name : expected) {

@@ -1,4 +1,4 @@
-// picgen: draws the picture set and the window icon.
+// picgen: draws the picture set, the window icon and the icon theme's PNGs.
 // Usage: picgen <output-folder> [--sheet <png>]
 #include <QDir>
 #include <QFile>
@@ -8,6 +8,7 @@
 #include "Art.h"
 #include "Icon.h"
 #include "Sheet.h"
+#include "ThemeIcon.h"
 
 namespace {
 
@@ -52,6 +53,17 @@ int main(int argc, char** argv) {
     if (!WriteFile(iconPath, IcoFile({DrawIcon(IconSizes[0]), DrawIcon(IconSizes[1])}))) {
         std::fprintf(stderr, "picgen: cannot write %s\n", qPrintable(iconPath));
         return 1;
+    }
+    if (!dir.mkpath(QStringLiteral("icons"))) {
+        std::fprintf(stderr, "picgen: cannot create %s/icons\n", qPrintable(outDir));
+        return 1;
+    }
+    for (int side : ThemeIconSizes) {
+        const QString path = dir.filePath(ThemeIconFile(side));
+        if (!DrawThemeIcon(side).save(path, "PNG")) {
+            std::fprintf(stderr, "picgen: cannot write %s\n", qPrintable(path));
+            return 1;
+        }
     }
     if (!sheetPath.isEmpty() && !ContactSheet().save(sheetPath, "PNG")) {
         std::fprintf(stderr, "picgen: cannot write %s\n", qPrintable(sheetPath));
