@@ -1,6 +1,7 @@
 # Set-up and everyday commands. Each target installs what is missing first.
 PACKAGES := cmake make g++ qt6-base-dev libgl-dev libgtest-dev libgmock-dev libbenchmark-dev \
-            xvfb xdotool openbox libx11-dev clang-format clang-tidy
+            xvfb xdotool openbox libx11-dev clang-format clang-tidy \
+            desktop-file-utils appstream dpkg-dev file
 SUDO := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 JOBS := $(shell nproc)
 
@@ -36,6 +37,15 @@ bench: build
 
 pictures: build
 	./build/release/tools/picgen/picgen assets --sheet docs/pictures.png
+
+# The Debian package, from the optimised build: build/release/kovelint_<version>_<arch>.deb
+.PHONY: package screenshots
+package: build
+	cd build/release && cpack -G DEB
+
+# docs/screenshot-playing.png and docs/screenshot-solved.png, from the real window, seeded.
+screenshots: build
+	QT_QPA_PLATFORM=offscreen ./build/release/tools/screenshots/kovelint_screenshots docs
 
 format:
 	clang-format -i $$(git ls-files '*.cpp' '*.h')

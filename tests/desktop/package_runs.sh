@@ -1,0 +1,72 @@
+#!/usr/bin/env bash
+# The packaged game, unpacked into a scratch root, starts on the offscreen platform against the
+# system's Qt: it makes its window, holds the one-game lock, turns a second game away, keeps
+# running, and ends on SIGTERM.
+# Usage: package_runs.sh <folder holding the .deb>
+set -euo pipefail
+debs=("$1"/*.deb)
+fail() { echo "FAIL: $*" >&2; exit 1; }
+
+scratch=$(mktemp -d)
+runtime=$(mktemp -d)  # mktemp makes it 0700, as a runtime folder must be
+chmod 0700 "$runtime"
+pid=
+cleanup() {
+    [ -n "$pid" ] && kill -KILL "$pid" 2>/dev/null || true
+    rm -rf "$scratch" "$runtime"
+}
+trap cleanup EXIT
+
+dpkg -x "${debs[0]}" "$scratch"
+game=$scratch/usr/bin/kovelint
+[ -x "$game" ] || fail "no executable usr/bin/kovelint in the package"
+# Every library it links comes from the system.
+if ldd "$game" | grep -q 'not found'; then ldd "$game" >&2; fail "unresolved libraries"; fi
+
+# exec, so that $! is the game itself.
+run() {
+    exec env -u LD_LIBRARY_PATH -u QT_PLUGIN_PATH -u QT_SCALE_FACTOR -u DISPLAY -u WAYLAND_DISPLAY \
+        XDG_RUNTIME_DIR="$runtime" QT_QPA_PLATFORM=offscreen \
+        QT_LOGGING_RULES='*.debug=false;qt.qpa.backingstore.debug=true' "$game" "$@"
+}
+
+# Qt reports on this category when a top-level window gets its backing store, that is when
+# the window is actually created and shown; nothing else is allowed on stderr.
+run 2>"$scratch/first.err" &
+pid=$!
+for _ in $(seq 50); do
+    grep -q 'qt.qpa.backingstore' "$scratch/first.err" && break
+    kill -0 "$pid" 2>/dev/null || break
+    sleep 0.1
+done
+grep -q 'qt.qpa.backingstore' "$scratch/first.err" || {
+    cat "$scratch/first.err" >&2
+    fail "no window was created"
+}
+sleep 1
+kill -0 "$pid" 2>/dev/null || fail "the game ended by itself: $(cat "$scratch/first.err")"
+
+# It holds the lock under its own PID, so a second game started now ends at once, quietly.
+[ "$(head -n1 "$runtime/kovelint.lock" 2>/dev/null)" = "$pid" ] || fail "the lock is not held by $pid"
+status=0
+timeout 20 env -u QT_LOGGING_RULES XDG_RUNTIME_DIR="$runtime" QT_QPA_PLATFORM=offscreen "$game" \
+    >"$scratch/second.out" 2>&1 || status=$?
+[ "$status" -eq 0 ] || fail "a second game ended with status $status"
+[ ! -s "$scratch/second.out" ] || fail "a second game printed: $(cat "$scratch/second.out")"
+kill -0 "$pid" 2>/dev/null || fail "the first game ended when the second started"
+
+# The platform plugin came from the system's qt6-qpa-plugins.
+grep -q '/qt6/plugins/platforms/libqoffscreen.so' "/proc/$pid/maps" ||
+    fail "the offscreen plugin was not loaded from the system"
+
+# The offscreen plugin says which window calls it cannot honour; X can.
+unexpected=$(grep -v -e 'qt.qpa.backingstore' \
+    -e '^This plugin does not support \(propagateSizeHints\|raise\)()$' "$scratch/first.err" || true)
+[ -z "$unexpected" ] || fail "the game printed: $unexpected"
+
+kill -TERM "$pid"
+status=0
+wait "$pid" || status=$?
+pid=
+[ "$status" -eq $((128 + 15)) ] || fail "after SIGTERM the game ended with status $status"
+echo "package runs: window made, lock held, second game turned away, ended by SIGTERM"
