@@ -1,0 +1,180 @@
+// The commands of the menu and their keys: hint, new game, re-scramble, pipe count, board size.
+#include <sys/wait.h>
+
+#include "Checks.h"
+#include "Process.h"
+
+namespace e2e {
+namespace {
+
+using namespace std::chrono_literals;
+using Commands = GameSession;
+
+TEST_F(Commands, HintLaysAPipeAPressUntilSolvedThenTurnsAreRefused) {
+    const Game game = StartGame();
+    const std::string caption = CaptionText(game);
+    const auto parsed = ParseCaption(caption);
+    ASSERT_TRUE(parsed) << caption;
+    Board board = ReadBoard(game);
+    ASSERT_GT(board.GreyPieces(), 0) << "the first game came out solved";
+
+    // Each press completes one more pipe and leaves the complete ones as they were.
+    int presses = 0;
+    while (board.GreyPieces() > 0 && presses < parsed->pipes) {
+        const Board before = board;
+        Key("F1");
+        ++presses;
+        board = WaitForBoard(game, [&](const Board& b) {
+            return b.AllCellsRead() && b.GreyPieces() < before.GreyPieces();
+        });
+        ASSERT_LT(board.GreyPieces(), before.GreyPieces()) << "F1 press " << presses;
+        for (const auto& [c, r] : before.Cells([](int s) { return ColourOf(s) > Grey; }))
+            EXPECT_EQ(board.Slot(c, r), before.Slot(c, r)) << "complete cell " << c << "," << r;
+    }
+    Settle(game);
+    board = ReadBoard(game);
+    EXPECT_EQ(board.GreyPieces(), 0)
+        << "still unsolved after " << presses << " hints for " << parsed->pipes << " pipes";
+    EXPECT_EQ(board.GreyPixels(), 0) << "grey left on the solved board";
+    EXPECT_EQ(CaptionText(game), caption);
+
+    // Solved: a hint, a click, a double click and the arrow keys all leave it alone.
+    const auto turnable = board.Cells([](int s) { return TileOf(s) >= 2 && TileOf(s) <= 11; });
+    ASSERT_GE(turnable.size(), 2u);
+    Key("F1");
+    Click(game, turnable[0].first, turnable[0].second);
+    Key("Right");
+    DoubleClick(game, turnable[1].first, turnable[1].second);
+    Key("Down");
+    Settle(game);
+    EXPECT_TRUE(ReadBoard(game).area == board.area) << "the solved board changed";
+
+    // Esc still ends the game.
+    Key("Escape");
+    const auto status = WaitExit(game.pid, 5s);
+    ASSERT_TRUE(status) << "Esc left the solved game running";
+    EXPECT_TRUE(WIFEXITED(*status) && WEXITSTATUS(*status) == 0);
+}
+
+TEST_F(Commands, RescrambleKeepsThePuzzleNewGameDealsAnother) {
+    const Game game = StartGame();
+    const std::string caption = CaptionText(game);
+    const Board dealt = ReadBoard(game);
+
+    Key("F5");
+    WaitForBoard(game, [&](const Board& b) { return !SameTiles(b, dealt); });
+    Settle(game);
+    const Board scrambled = ReadBoard(game);
+    ASSERT_TRUE(scrambled.AllCellsRead());
+    EXPECT_FALSE(SameTiles(scrambled, dealt)) << "F5 turned nothing";
+    EXPECT_EQ(CaptionText(game), caption);
+    // The same pieces in the same cells, only facing anew; the sources keep place and colour.
+    EXPECT_TRUE(SameKinds(scrambled, dealt));
+    EXPECT_EQ(SourceCells(scrambled), SourceCells(dealt));
+    for (const auto& [c, r] : SourceCells(dealt))
+        EXPECT_EQ(scrambled.Slot(c, r), dealt.Slot(c, r)) << "source " << c << "," << r;
+
+    Key("F2");
+    WaitForBoard(game, [&](const Board& b) { return b.AllCellsRead() && !SameKinds(b, dealt); });
+    Settle(game);
+    const Board fresh = ReadBoard(game);
+    ASSERT_TRUE(fresh.AllCellsRead());
+    EXPECT_FALSE(SameKinds(fresh, dealt)) << "F2 dealt the same puzzle";
+    const auto next = ReadCaption(game);
+    ASSERT_TRUE(next) << CaptionText(game);
+    EXPECT_EQ(next->cols, 10);
+    EXPECT_EQ(next->rows, 9);
+    EXPECT_GE(next->pipes, 1);
+    ExpectSourcesFitPipeCount(fresh, next->pipes);
+    EXPECT_GT(fresh.GreyPieces(), 0) << "the new game came out solved";
+}
+
+TEST_F(Commands, RandomPipeCountDealsGamesOfOneToTenPipes) {
+    const Game game = StartGame();
+    Board board = ReadBoard(game);
+    for (int round = 1; round <= 4; ++round) {
+        SCOPED_TRACE(round);
+        const Board before = board;
+        Key("F3");
+        WaitForBoard(game, [&](const Board& b) {
+            return b.AllCellsRead() && SourceCells(b) != SourceCells(before);
+        });
+        Settle(game);
+        board = ReadBoard(game);
+        ASSERT_NE(SourceCells(board), SourceCells(before)) << "F3 dealt no new game";
+        const auto caption = ReadCaption(game);
+        ASSERT_TRUE(caption) << CaptionText(game);
+        EXPECT_EQ(caption->cols, 10);
+        EXPECT_EQ(caption->rows, 9);
+        EXPECT_GE(caption->pipes, 1);
+        EXPECT_LE(caption->pipes, 10);
+        ExpectSourcesFitPipeCount(board, caption->pipes);
+    }
+}
+
+TEST_F(Commands, BoardSizeChosenWithTheMouse) {
+    const Game game = StartGame();
+    // "Настройки", "Размер поля": the size list opens with its first item highlighted.
+    OpenMenu(game, {"Right", "Down", "Right"});
+    const auto sizes = WaitForPopups(2);
+    ASSERT_TRUE(sizes);
+    const auto boxes = ReadCheckBoxes(Scr().Grab(*sizes));
+    ASSERT_EQ(boxes.size(), 8u) << "\"25 x 15\" down to \"5 x 5\"";
+    ASSERT_TRUE(boxes[3].ticked) << "\"10 x 9\" unmarked at start";
+
+    // "5 x 5", the last item, by the mouse.
+    MoveTo(sizes->x + sizes->width / 2, sizes->y + boxes[7].centreY);
+    Xdo({"click", "1"});
+    const auto caption = [&] {
+        std::optional<Caption> c;
+        for (int tries = 0; tries < 100; ++tries) {
+            c = ReadCaption(game);
+            if (c && c->rows == 5) break;
+            Settle(game);
+        }
+        return c;
+    }();
+    ASSERT_TRUE(caption) << CaptionText(game);
+    EXPECT_EQ(caption->cols, 5);
+    EXPECT_EQ(caption->rows, 5);
+    EXPECT_GE(caption->pipes, 1);
+    EXPECT_LE(caption->pipes, 10);
+
+    Settle(game);
+    const Board small = ReadBoard(game, 5, 5);
+    ASSERT_TRUE(small.AllCellsRead());
+    ExpectSourcesFitPipeCount(small, caption->pipes);
+    // Where the sixth column and row were, only the ground shows now.
+    const int edge = Margin + 5 * CellPx;
+    for (int y = 0; y < std::min(small.area.height, edge + 2 * CellPx); ++y)
+        for (int x = edge; x < std::min(small.area.width, edge + 2 * CellPx); ++x)
+            ASSERT_EQ(small.area.At(x, y), BoardGround) << x << "," << y;
+    for (int x = 0; x < edge; ++x)
+        ASSERT_EQ(small.area.At(x, edge + 2), BoardGround) << x;
+
+    // The mark moved to "5 x 5" alone.
+    OpenMenu(game, {"Right", "Down", "Right"});
+    ASSERT_TRUE(WaitForPopups(2));
+    std::vector<CheckBox> after;
+    for (int tries = 0; tries < 20 && after.size() != 8; ++tries)
+        after = ReadCheckBoxes(Scr().Grab(Scr().Popups().back()));
+    ASSERT_EQ(after.size(), 8u);
+    for (std::size_t i = 0; i < after.size(); ++i)
+        EXPECT_EQ(after[i].ticked, i == 7) << i;
+    CloseMenus(game);
+
+    // The new cells take clicks.
+    const Board live = ReadBoard(game, 5, 5);
+    const auto turnable = live.Cells(GreyCornerOrTee);
+    if (!turnable.empty()) {
+        const auto [c, r] = turnable[0];
+        Click(game, c, r);
+        WaitForBoard(
+            game, [&](const Board& b) { return b.Tile(c, r) != live.Tile(c, r); }, 5, 5);
+        Settle(game);
+        ExpectOnlyTurned(live, ReadBoard(game, 5, 5), c, r, 1);
+    }
+}
+
+}  // namespace
+}  // namespace e2e

@@ -1,0 +1,118 @@
+// A private X server with a window manager, and the real game started and driven on it the way
+// a player would: xdotool moves the mouse and presses keys, the screen is read back in pixels.
+#pragma once
+
+#include <gtest/gtest.h>
+#include <sys/types.h>
+
+#include <chrono>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "Image.h"
+#include "XScreen.h"
+
+namespace e2e {
+
+constexpr int CellPx = 35;
+constexpr int Margin = 5;
+constexpr std::uint32_t BoardGround = 0x808080;
+
+struct Caption {
+    int cols = 0;
+    int rows = 0;
+    int pipes = -1;
+};
+// "Ковелинт 10x9 - 7шт." read back into its numbers; nothing when it has another shape.
+std::optional<Caption> ParseCaption(const std::string& text);
+
+// The board as the screen shows it, each cell matched against the shipped pictures.
+struct Board {
+    int cols = 0;
+    int rows = 0;
+    Image area;  // the client area below the menu bar
+    std::vector<int> slots;
+
+    int Slot(int c, int r) const { return slots[static_cast<std::size_t>((r - 1) * cols + c - 1)]; }
+    int Tile(int c, int r) const { return TileOf(Slot(c, r)); }
+    int Colour(int c, int r) const { return ColourOf(Slot(c, r)); }
+    Image Cell(int c, int r) const {
+        return area.Crop(Margin + (c - 1) * CellPx, Margin + (r - 1) * CellPx, CellPx, CellPx);
+    }
+    bool AllCellsRead() const;
+    int GreyPieces() const;
+    // Pixels anywhere on the board in a shade of the grey ramp.
+    int GreyPixels() const;
+    std::vector<std::pair<int, int>> Cells(const std::function<bool(int slot)>& wanted) const;
+};
+
+struct Game {
+    pid_t pid = -1;
+    WindowId window = 0;
+    Rect client;      // the window's client area on the screen, menu bar included
+    int menuBar = 0;  // height of the menu bar: the board's area starts below it
+};
+
+class GameSession : public ::testing::Test {
+  protected:
+    void SetUp() override;
+    void TearDown() override;
+
+    // Starts the game; it runs until the test ends unless the test ends it.
+    pid_t Launch();
+    // Launches the game and waits until its first board is on the screen and it has the focus.
+    Game StartGame();
+    std::optional<WindowId> WaitForWindow(pid_t pid, std::chrono::milliseconds timeout);
+
+    std::string CaptionText(const Game& game);
+    std::optional<Caption> ReadCaption(const Game& game) { return ParseCaption(CaptionText(game)); }
+
+    Board ReadBoard(const Game& game, int cols = 10, int rows = 9);
+    // Reads the board until `done` holds or the time is up; returns the last reading.
+    Board WaitForBoard(const Game& game, const std::function<bool(const Board&)>& done,
+                       int cols = 10, int rows = 9,
+                       std::chrono::milliseconds timeout = std::chrono::seconds(5));
+    // Gives the game time to handle the input sent so far and to repaint.
+    void Settle(const Game& game);
+
+    // Input, through xdotool as a player would give it.
+    void Xdo(const std::vector<std::string>& args);
+    void MoveTo(int x, int y);
+    void Hover(const Game& game, int c, int r);
+    void Click(const Game& game, int c, int r);
+    void DoubleClick(const Game& game, int c, int r);
+    void Key(const std::string& keys);
+    void MoveAway();  // the pointer to a screen corner, off every window
+
+    // Menus. Clicks the first title of the menu bar, then walks on with the given keys.
+    void OpenMenu(const Game& game, const std::vector<std::string>& keys);
+    // The popup opened last, waited for until `count` popups are open.
+    std::optional<Rect> WaitForPopups(std::size_t count);
+    void CloseMenus(const Game& game);
+
+    XScreen& Scr() { return *screen_; }
+    const PictureSet& Pictures() { return *pictures_; }
+    const std::string& RuntimeDir() const { return runtimeDir_; }
+
+  private:
+    std::string display_;
+    std::string runtimeDir_;
+    std::string logDir_;
+    pid_t xvfb_ = -1;
+    pid_t openbox_ = -1;
+    std::vector<pid_t> games_;
+    std::unique_ptr<XScreen> screen_;
+    std::unique_ptr<PictureSet> pictures_;
+};
+
+// The check boxes of a menu popup, top to bottom: where each is, and whether it is ticked.
+struct CheckBox {
+    int centreY = 0;  // in the popup
+    bool ticked = false;
+};
+std::vector<CheckBox> ReadCheckBoxes(const Image& popup);
+
+}  // namespace e2e

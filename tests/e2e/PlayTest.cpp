@@ -1,0 +1,82 @@
+// Turning pieces with the mouse and the arrow keys, on the real window.
+#include "Checks.h"
+
+namespace e2e {
+namespace {
+
+using Play = GameSession;
+
+TEST_F(Play, ClickTurnsAQuarterDoubleClickAHalfASourceNever) {
+    const Game game = StartGame();
+    const Board start = ReadBoard(game);
+    const auto turnable = start.Cells(GreyCornerOrTee);
+    ASSERT_GE(turnable.size(), 2u) << "a board of ten by nine with no two grey corners or tees";
+
+    const auto [c1, r1] = turnable[0];
+    Click(game, c1, r1);
+    WaitForBoard(game, [&](const Board& b) { return b.Tile(c1, r1) != start.Tile(c1, r1); });
+    Settle(game);
+    const Board once = ReadBoard(game);
+    ExpectOnlyTurned(start, once, c1, r1, 1);
+
+    // Another cell, so that the two presses cannot pair with the click before.
+    const auto [c2, r2] = turnable[1];
+    DoubleClick(game, c2, r2);
+    WaitForBoard(
+        game, [&](const Board& b) { return b.Tile(c2, r2) == TileTurned(once.Tile(c2, r2), 2); });
+    Settle(game);
+    const Board twice = ReadBoard(game);
+    ExpectOnlyTurned(once, twice, c2, r2, 2);
+
+    // A source has nothing to turn: the board looks the same after a click on it.
+    const auto sources = twice.Cells([](int s) { return TileOf(s) == Source; });
+    ASSERT_FALSE(sources.empty());
+    Click(game, sources[0].first, sources[0].second);
+    Settle(game);
+    EXPECT_TRUE(ReadBoard(game).area == twice.area);
+}
+
+TEST_F(Play, ArrowKeysTurnTheLastHoveredCellWithOrWithoutModifiers) {
+    const Game game = StartGame();
+    const Board start = ReadBoard(game);
+
+    // Nothing has been hovered yet: the keys have no cell to turn.
+    Key("Right");
+    Key("Up");
+    Settle(game);
+    ASSERT_TRUE(ReadBoard(game).area == start.area) << "an arrow key turned a piece unhovered";
+
+    const auto turnable = start.Cells(GreyCornerOrTee);
+    ASSERT_FALSE(turnable.empty());
+    const auto [c, r] = turnable[0];
+    Hover(game, c, r);
+    Settle(game);
+    ASSERT_TRUE(ReadBoard(game).area == start.area) << "hovering alone changed the board";
+
+    // Right and Up turn clockwise, Left and Down back; Shift and Ctrl change nothing of that.
+    const std::pair<const char*, int> steps[] = {
+        {"Right", 1},       {"Left", 0},      {"Up", 1},        {"Down", 0},
+        {"shift+Right", 1}, {"ctrl+Left", 0}, {"ctrl+Up", 1},   {"shift+Down", 0},
+        {"Down", -1},       {"Down", -2},     {"shift+Up", -1}, {"Up", 0},
+    };
+    for (const auto& [key, quarters] : steps) {
+        SCOPED_TRACE(key);
+        Key(key);
+        const int want = TileTurned(start.Tile(c, r), quarters);
+        WaitForBoard(game, [&](const Board& b) { return b.Tile(c, r) == want; });
+        Settle(game);
+        ExpectOnlyTurned(start, ReadBoard(game), c, r, quarters);
+    }
+    EXPECT_TRUE(ReadBoard(game).area == start.area)
+        << "back where it started, yet it looks different";
+
+    // With the mouse gone from the window the cell hovered last is still the one that turns.
+    MoveAway();
+    Key("Right");
+    WaitForBoard(game, [&](const Board& b) { return b.Tile(c, r) != start.Tile(c, r); });
+    Settle(game);
+    ExpectOnlyTurned(start, ReadBoard(game), c, r, 1);
+}
+
+}  // namespace
+}  // namespace e2e

@@ -1,0 +1,120 @@
+// Start-up, the single running game and the ways a game ends.
+#include <signal.h>
+#include <sys/wait.h>
+
+#include "Checks.h"
+#include "Process.h"
+
+namespace e2e {
+namespace {
+
+using namespace std::chrono_literals;
+using StartUp = GameSession;
+
+TEST_F(StartUp, FirstBoardCaptionAndMenuMarksAgree) {
+    const Game game = StartGame();
+    const std::string text = CaptionText(game);
+    const auto caption = ParseCaption(text);
+    ASSERT_TRUE(caption) << "caption: " << text;
+    EXPECT_EQ(caption->cols, 10);
+    EXPECT_EQ(caption->rows, 9);
+    EXPECT_GE(caption->pipes, 1);
+    EXPECT_LE(caption->pipes, 10);
+
+    // The client area under the menu bar is the board with a five-pixel ground on every side.
+    EXPECT_EQ(game.client.width, 360);
+    EXPECT_EQ(game.client.height - game.menuBar, 325);
+    const Board board = ReadBoard(game);
+    for (int i = 0; i < Margin; ++i) {
+        EXPECT_EQ(board.area.At(355 + i, 170), BoardGround);
+        EXPECT_EQ(board.area.At(180, 320 + i), BoardGround);
+    }
+    ExpectSourcesFitPipeCount(board, caption->pipes);
+
+    // Settings menu: the three toggles; then the marked pipe count, then the marked size.
+    OpenMenu(game, {"Right"});
+    const auto settings = WaitForPopups(1);
+    ASSERT_TRUE(settings);
+    const auto toggles = ReadCheckBoxes(Scr().Grab(*settings));
+    ASSERT_EQ(toggles.size(), 3u) << "short pipes, tees, grid";
+    EXPECT_TRUE(toggles[0].ticked);
+    EXPECT_TRUE(toggles[1].ticked);
+    EXPECT_FALSE(toggles[2].ticked);
+
+    Key("Right");  // the first item, the pipe count, is the one highlighted
+    const auto counts = WaitForPopups(2);
+    ASSERT_TRUE(counts);
+    const auto countBoxes = ReadCheckBoxes(Scr().Grab(*counts));
+    ASSERT_EQ(countBoxes.size(), 10u) << "\"10 труб\" down to \"1 труба\"";
+    int marked = 0;
+    int wanted = 0;
+    for (std::size_t i = 0; i < countBoxes.size(); ++i) {
+        if (!countBoxes[i].ticked) continue;
+        ++marked;
+        wanted = 10 - static_cast<int>(i);
+    }
+    EXPECT_EQ(marked, 1);
+    EXPECT_GE(wanted, 3);
+    EXPECT_LE(caption->pipes, wanted) << "more pipes laid than wanted";
+
+    Key("Left");
+    Key("Down");
+    Key("Right");
+    ASSERT_TRUE(WaitForPopups(2));
+    std::vector<CheckBox> sizes;
+    for (int tries = 0; tries < 20 && sizes.size() != 8; ++tries)
+        sizes = ReadCheckBoxes(Scr().Grab(Scr().Popups().back()));
+    ASSERT_EQ(sizes.size(), 8u);
+    for (std::size_t i = 0; i < sizes.size(); ++i)
+        EXPECT_EQ(sizes[i].ticked, i == 3) << "size item " << i << " (\"10 x 9\" is item 3)";
+
+    // Looking through the menus changes nothing.
+    CloseMenus(game);
+    Settle(game);
+    EXPECT_EQ(CaptionText(game), text);
+    EXPECT_TRUE(ReadBoard(game).area == board.area);
+}
+
+TEST_F(StartUp, SecondGameEndsWithoutAWindowWhileTheFirstPlays) {
+    const Game first = StartGame();
+    const std::string caption = CaptionText(first);
+    const Board board = ReadBoard(first);
+
+    Scr().StartCountingMaps();
+    const pid_t second = Launch();
+    const auto status = WaitExit(second, 15s);
+    ASSERT_TRUE(status) << "the second game is still running";
+    EXPECT_TRUE(WIFEXITED(*status) && WEXITSTATUS(*status) == 0) << "status " << *status;
+    EXPECT_EQ(Scr().MapsCounted(), 0) << "the second game showed a window";
+
+    Settle(first);
+    EXPECT_EQ(CaptionText(first), caption);
+    EXPECT_TRUE(ReadBoard(first).area == board.area);
+}
+
+TEST_F(StartUp, GameKilledOutrightDoesNotBlockTheNext) {
+    const Game killed = StartGame();
+    ASSERT_EQ(::kill(killed.pid, SIGKILL), 0);
+    ASSERT_TRUE(WaitExit(killed.pid, 5s));
+
+    const Game next = StartGame();
+    EXPECT_TRUE(ReadCaption(next)) << CaptionText(next);
+
+    // The next game holds the single-game lock again: one more start is refused.
+    const pid_t third = Launch();
+    const auto status = WaitExit(third, 15s);
+    ASSERT_TRUE(status) << "a third game runs beside the second";
+    EXPECT_TRUE(WIFEXITED(*status) && WEXITSTATUS(*status) == 0);
+}
+
+TEST_F(StartUp, EscEndsTheGame) {
+    const Game game = StartGame();
+    Hover(game, 4, 4);  // the keys work on the hovered cell; Esc must not care
+    Key("Escape");
+    const auto status = WaitExit(game.pid, 5s);
+    ASSERT_TRUE(status) << "Esc left the game running";
+    EXPECT_TRUE(WIFEXITED(*status) && WEXITSTATUS(*status) == 0) << "status " << *status;
+}
+
+}  // namespace
+}  // namespace e2e
