@@ -1,6 +1,7 @@
 #include "app/frmMain.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QKeyEvent>
 #include <QMenu>
 #include <QMenuBar>
@@ -55,6 +56,11 @@ void frmMain::BuildMenu() {
         open.resize(static_cast<std::size_t>(e.depth));
         if (i + 1 < table.size() && table[i + 1].depth > e.depth) {
             QMenu* menu = open.empty() ? bar->addMenu(caption) : open.back()->addMenu(caption);
+            // A menu closed with Esc leaves the bar in keyboard mode, where the arrows would
+            // walk the menus; the board takes the keys back once the menu has gone.
+            if (open.empty())
+                connect(menu, &QMenu::aboutToHide, this, &frmMain::TakeKeysBack,
+                        Qt::QueuedConnection);
             menu->setObjectName(name);
             menu->menuAction()->setObjectName(name);
             open.push_back(menu);
@@ -82,6 +88,10 @@ void frmMain::BuildMenu() {
         const QString name = QStringLiteral("mnuMapSize%1%2").arg(size.rows).arg(size.cols);
         mnuMapSize_.append(&Item(qPrintable(name)));
     }
+}
+
+void frmMain::TakeKeysBack() {
+    if (QApplication::activePopupWidget() == nullptr && menuBar()->hasFocus()) setFocus();
 }
 
 QAction& frmMain::Item(const char* name) const {

@@ -58,6 +58,7 @@ class frmMain final : public QMainWindow {
 
   private:
     void BuildMenu();
+    void TakeKeysBack();
     void Form_Load();
     void UpdateCaption();
     void PickRandomPipeCount();

@@ -1,4 +1,5 @@
 // Turning by mouse and keys, Esc, the solved board and the hint.
+#include <QMenuBar>
 #include <QTest>
 #include <QTimer>
 
@@ -157,6 +158,26 @@ TEST_F(PlayTest, OtherKeysDoNothing) {
     EXPECT_EQ(QApplication::focusWidget(), w.get());
     Key(Qt::Key_Right);
     EXPECT_NE(S().cellTile, tiles);
+}
+
+// A menu opened with the mouse and closed with Esc gives the arrows back to the board.
+TEST_F(PlayTest, ArrowsTurnAgainAfterAMenuClosedWithEsc) {
+    const int n = Corner();
+    MoveOver(n);
+    const Int16 start = S().cellTile[n];
+    QMenuBar* bar = w->menuBar();
+    const QRect options = bar->actionGeometry(&Item("mnuOptions"));
+    QTest::mouseClick(bar, Qt::LeftButton, Qt::NoModifier, options.center());
+    QTRY_VERIFY(QApplication::activePopupWidget() != nullptr);
+    QTest::keyClick(QApplication::activePopupWidget(), Qt::Key_Escape);
+    ASSERT_EQ(QApplication::activePopupWidget(), nullptr);
+    // The window system gives the window back its activation, as X does at once.
+    w->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(w.get()));
+    QApplication::processEvents();
+    Key(Qt::Key_Right);
+    EXPECT_EQ(S().cellTile[n], TurnClockwise(start));
+    EXPECT_EQ(QApplication::focusWidget(), w.get());
 }
 
 // Esc closes the window, and with the last window closed the event loop ends.
