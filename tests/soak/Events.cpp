@@ -1,0 +1,391 @@
+// The events of the soak and what each must do to the game.
+#include <QAction>
+#include <QApplication>
+#include <QMenuBar>
+#include <QMouseEvent>
+#include <QScrollArea>
+#include <QTest>
+#include <QWindow>
+
+#include "app/frmMain.h"
+#include "tests/soak/Soak.h"
+#include "view/BoardView.h"
+#include "view/PictureCell.h"
+
+namespace kov::soak {
+
+namespace {
+
+struct Settings {
+    Int16 wantedPipes, shortPipes, useTees, showGrid, mapCols, mapRows, tileSize;
+    bool operator==(const Settings&) const = default;
+};
+
+Settings SettingsOf(const GameState& s) {
+    return {s.wantedPipes, s.shortPipes, s.useTees, s.showGrid, s.mapCols, s.mapRows, s.tileSize};
+}
+
+int CompletePipes(const GameState& s) {
+    int complete = 0;
+    for (int i = 1; i <= s.pipeCount; ++i) {
+        bool match = true;
+        for (int k = 1; k <= s.pipeLength[i] && match; ++k)
+            match = s.cellTile[s.pipeCell[i][k]] == s.pipeTile[i][k];
+        complete += match ? 1 : 0;
+    }
+    return complete;
+}
+
+struct SizeItem {
+    const char* name;
+    Int16 cols, rows;
+};
+constexpr SizeItem SizeItems[] = {{"mnuMapSize1525", 25, 15}, {"mnuMapSize1320", 20, 13},
+                                  {"mnuMapSize1115", 15, 11}, {"mnuMapSize910", 10, 9},
+                                  {"mnuMapSize88", 8, 8},     {"mnuMapSize77", 7, 7},
+                                  {"mnuMapSize66", 6, 6},     {"mnuMapSize55", 5, 5}};
+
+}  // namespace
+
+Records RecordsOf(const GameState& s) {
+    return {s.pipeCount, s.pipeColour, s.pipeLength, s.pipeCell, s.pipeTile};
+}
+
+bool AllPipesMatch(const GameState& s, const Slots<MaxCells>& tiles) {
+    for (int i = 1; i <= s.pipeCount; ++i)
+        for (int k = 1; k <= s.pipeLength[i]; ++k)
+            if (tiles[s.pipeCell[i][k]] != s.pipeTile[i][k]) return false;
+    return true;
+}
+
+Soak::Soak(frmMain& window, const PictureSet& pictures, std::uint32_t seed)
+    : w_(window),
+      pics_(pictures),
+      board_(window.Board()),
+      s_(window.State()),
+      scroller_(window.findChild<QScrollArea*>()),
+      window_(window.windowHandle()),
+      pick_(seed ^ 0x5EEDu) {}
+
+void Soak::Step() {
+    ++figures_.events;
+    const unsigned roll = pick_() % 100;
+    if (roll < 25)
+        Click(Qt::LeftButton);
+    else if (roll < 27)
+        Click(pick_() % 2 == 0 ? Qt::RightButton : Qt::MiddleButton);
+    else if (roll < 35)
+        DoubleClick();
+    else if (roll < 55)
+        Move();
+    else if (roll < 77)
+        Arrow();
+    else if (roll < 80)
+        OtherKey();
+    else if (roll < 96)
+        Command();
+    else
+        FunctionKey();
+    // Let Qt paint what changed, as the event loop would between two events.
+    QApplication::processEvents();
+    CheckAll();
+}
+
+QAction* Soak::Action(const QString& name) const {
+    return w_.menuBar()->findChild<QAction*>(name);
+}
+
+QPoint Soak::PickPoint() {
+    QWidget* viewport = scroller_->viewport();
+    const unsigned how = pick_() % 10;
+    if (how < 7) {
+        PictureCell* cell = board_.Img(1 + static_cast<int>(pick_() % s_.CellCount()));
+        scroller_->ensureWidgetVisible(cell, 0, 0);
+        const QPoint inCell(static_cast<int>(pick_() % cell->width()),
+                            static_cast<int>(pick_() % cell->height()));
+        return cell->mapTo(&w_, inCell);
+    }
+    // Anywhere the board shows, margin and gaps included; now and then the ground beside it.
+    QRect area = viewport->rect();
+    if (how < 9) area &= QRect(board_.mapTo(viewport, QPoint(0, 0)), board_.size());
+    const QPoint p(area.left() + static_cast<int>(pick_() % area.width()),
+                   area.top() + static_cast<int>(pick_() % area.height()));
+    return viewport->mapTo(&w_, p);
+}
+
+int Soak::CellAt(QPoint inWindow) const {
+    const QPoint p = board_.mapFrom(&w_, inWindow);
+    const int pitch = s_.tileSize + (s_.showGrid != 0 ? 1 : 0);
+    const int x = p.x() - BoardMargin, y = p.y() - BoardMargin;
+    if (x < 0 || y < 0 || x % pitch >= s_.tileSize || y % pitch >= s_.tileSize) return 0;
+    const int c = x / pitch, r = y / pitch;
+    if (c >= s_.mapCols || r >= s_.mapRows) return 0;
+    return r * s_.mapCols + c + 1;
+}
+
+void Soak::SendMouse(int type, QPoint at, Qt::MouseButton button, Qt::MouseButtons held) {
+    QMouseEvent e(static_cast<QEvent::Type>(type), at, window_->mapToGlobal(at), button, held,
+                  Qt::NoModifier);
+    QApplication::sendEvent(window_, &e);
+}
+
+void Soak::SendKey(int qtKey, Qt::KeyboardModifiers mods, bool press, bool autoRepeat) {
+    qt_handleKeyEvent(window_, press ? QEvent::KeyPress : QEvent::KeyRelease, qtKey, mods,
+                      QString(), autoRepeat);
+}
+
+Slots<MaxCells> Soak::Turned(int n, int turns, bool clockwise) {
+    Slots<MaxCells> tiles = s_.cellTile;
+    if (n == 0) return tiles;
+    for (int i = 0; i < turns; ++i) {
+        if (AllPipesMatch(s_, tiles)) {
+            ++figures_.refusedOnSolved;
+            break;
+        }
+        tiles[n] = clockwise ? TurnClockwise(tiles[n]) : TurnCounterClockwise(tiles[n]);
+    }
+    return tiles;
+}
+
+void Soak::ExpectPlay(const Slots<MaxCells>& tiles, int hover, const Records& before) {
+    if (s_.cellTile != tiles) {
+        for (int n = 1; n <= MaxCells; ++n)
+            if (s_.cellTile[n] != tiles[n])
+                Fail(QStringLiteral("cell %1 holds tile %2, expected %3")
+                         .arg(n)
+                         .arg(s_.cellTile[n])
+                         .arg(tiles[n]));
+    }
+    if (s_.hoverCell != hover)
+        Fail(QStringLiteral("hoverCell %1, expected %2").arg(s_.hoverCell).arg(hover));
+    if (!(RecordsOf(s_) == before)) Fail(QStringLiteral("play changed the pipe records"));
+}
+
+void Soak::Click(Qt::MouseButton button) {
+    const QPoint at = PickPoint();
+    const int n = CellAt(at);
+    event_ = QStringLiteral("click %1 at (%2, %3), cell %4")
+                 .arg(int(button))
+                 .arg(at.x())
+                 .arg(at.y())
+                 .arg(n);
+    const Records before = RecordsOf(s_);
+    const int hover = s_.hoverCell;
+    const Slots<MaxCells> want =
+        button == Qt::LeftButton && n != 0 ? Turned(n, 1, true) : s_.cellTile;
+    SendMouse(QEvent::MouseButtonPress, at, button, button);
+    SendMouse(QEvent::MouseButtonRelease, at, button, Qt::NoButton);
+    ExpectPlay(want, hover, before);
+}
+
+// What X delivers for a double click: press, release, double-click, release.
+void Soak::DoubleClick() {
+    const QPoint at = PickPoint();
+    const int n = CellAt(at);
+    event_ = QStringLiteral("double click at (%1, %2), cell %3").arg(at.x()).arg(at.y()).arg(n);
+    const Records before = RecordsOf(s_);
+    const int hover = s_.hoverCell;
+    const Slots<MaxCells> want = n != 0 ? Turned(n, 2, true) : s_.cellTile;
+    SendMouse(QEvent::MouseButtonPress, at, Qt::LeftButton, Qt::LeftButton);
+    SendMouse(QEvent::MouseButtonRelease, at, Qt::LeftButton, Qt::NoButton);
+    SendMouse(QEvent::MouseButtonDblClick, at, Qt::LeftButton, Qt::LeftButton);
+    SendMouse(QEvent::MouseButtonRelease, at, Qt::LeftButton, Qt::NoButton);
+    ExpectPlay(want, hover, before);
+}
+
+void Soak::Move() {
+    const QPoint at = PickPoint();
+    const int n = CellAt(at);
+    event_ = QStringLiteral("move to (%1, %2), cell %3").arg(at.x()).arg(at.y()).arg(n);
+    const Records before = RecordsOf(s_);
+    const int hover = n != 0 ? n : s_.hoverCell;
+    const Slots<MaxCells> want = s_.cellTile;
+    SendMouse(QEvent::MouseMove, at, Qt::NoButton, Qt::NoButton);
+    ExpectPlay(want, hover, before);
+}
+
+// An arrow, perhaps with modifiers, perhaps held so that the window system repeats it.
+void Soak::Arrow() {
+    static constexpr int Keys[] = {Qt::Key_Left, Qt::Key_Up, Qt::Key_Right, Qt::Key_Down};
+    static constexpr Qt::KeyboardModifier Mods[] = {Qt::ShiftModifier, Qt::ControlModifier,
+                                                    Qt::AltModifier, Qt::MetaModifier};
+    const int key = Keys[pick_() % 4];
+    Qt::KeyboardModifiers mods;
+    if (pick_() % 10 < 4)
+        for (Qt::KeyboardModifier m : Mods)
+            if (pick_() % 2 == 0) mods |= m;
+    const int repeats = pick_() % 4 == 0 ? 1 + static_cast<int>(pick_() % 6) : 0;
+    const bool clockwise = key == Qt::Key_Up || key == Qt::Key_Right;
+    event_ = QStringLiteral("key %1 mods %2 repeats %3 on hover %4")
+                 .arg(key, 0, 16)
+                 .arg(int(mods), 0, 16)
+                 .arg(repeats)
+                 .arg(s_.hoverCell);
+    const Records before = RecordsOf(s_);
+    const int hover = s_.hoverCell;
+    const Slots<MaxCells> want = Turned(hover, 1 + repeats, clockwise);
+    SendKey(key, mods, true, false);
+    for (int i = 0; i < repeats; ++i) {
+        SendKey(key, mods, false, true);
+        SendKey(key, mods, true, true);
+    }
+    SendKey(key, mods, false, false);
+    ExpectPlay(want, hover, before);
+}
+
+// Alt pressed and released alone is left out: it hands the keyboard to the menu bar, as
+// every desktop does, and the arrows then walk the menus instead of turning pieces.
+void Soak::OtherKey() {
+    static constexpr int Keys[] = {Qt::Key_F4,     Qt::Key_Space,   Qt::Key_Return, Qt::Key_A,
+                                   Qt::Key_Tab,    Qt::Key_Backtab, Qt::Key_PageUp, Qt::Key_Home,
+                                   Qt::Key_Delete, Qt::Key_0,       Qt::Key_Shift,  Qt::Key_Control,
+                                   Qt::Key_Insert, Qt::Key_F12};
+    const int key = Keys[pick_() % std::size(Keys)];
+    event_ = QStringLiteral("key %1 (none of the game's)").arg(key, 0, 16);
+    const Records before = RecordsOf(s_);
+    const int hover = s_.hoverCell;
+    const Slots<MaxCells> want = s_.cellTile;
+    SendKey(key, Qt::NoModifier, true, false);
+    SendKey(key, Qt::NoModifier, false, false);
+    ExpectPlay(want, hover, before);
+}
+
+void Soak::Command() {
+    const unsigned roll = pick_() % 100;
+    if (roll < 40) {
+        // Hints in a row now and then, so that boards get solved and their refusals tried.
+        const int hints = pick_() % 3 == 0 ? 1 + static_cast<int>(pick_() % 10) : 1;
+        for (int i = 0; i < hints; ++i) {
+            if (i > 0) {
+                QApplication::processEvents();
+                CheckAll();
+                ++figures_.events;
+            }
+            RunCommand(QStringLiteral("mnuHelp1"), false);
+        }
+    } else if (roll < 45) {
+        RunCommand(QStringLiteral("mnuSalat"), false);
+    } else if (roll < 53) {
+        RunCommand(QStringLiteral("mnuGrid"), false);
+    } else if (roll < 61) {
+        RunCommand(pick_() % 2 == 0 ? QStringLiteral("mnuImgSizeB") : QStringLiteral("mnuImgSizeM"),
+                   false);
+    } else if (roll < 65) {
+        RunCommand(QStringLiteral("mnuNew"), false);
+    } else if (roll < 68) {
+        RunCommand(QStringLiteral("mnuNumRND"), false);
+    } else if (roll < 78) {
+        RunCommand(QStringLiteral("mnuNum%1").arg(1 + pick_() % MaxPipes), false);
+    } else if (roll < 94) {
+        RunCommand(QString::fromLatin1(SizeItems[pick_() % std::size(SizeItems)].name), false);
+    } else if (roll < 97) {
+        RunCommand(QStringLiteral("mnuShort"), false);
+    } else {
+        RunCommand(QStringLiteral("mnuDelimiter"), false);
+    }
+}
+
+void Soak::FunctionKey() {
+    static const char* const Names[] = {"mnuHelp1", "mnuNew", "mnuNumRND", "mnuSalat", "F4"};
+    RunCommand(QString::fromLatin1(Names[pick_() % std::size(Names)]), true);
+}
+
+void Soak::RunCommand(const QString& name, bool byKey) {
+    event_ = (byKey ? QStringLiteral("function key for ") : QStringLiteral("menu ")) + name;
+    const Settings settings = SettingsOf(s_);
+    const Records records = RecordsOf(s_);
+    const Slots<MaxCells> tiles = s_.cellTile;
+    const int complete = CompletePipes(s_);
+    const Int16 hover = s_.hoverCell;
+
+    if (byKey) {
+        static const QHash<QString, int> Keys = {{QStringLiteral("mnuHelp1"), Qt::Key_F1},
+                                                 {QStringLiteral("mnuNew"), Qt::Key_F2},
+                                                 {QStringLiteral("mnuNumRND"), Qt::Key_F3},
+                                                 {QStringLiteral("mnuSalat"), Qt::Key_F5},
+                                                 {QStringLiteral("F4"), Qt::Key_F4}};
+        SendKey(Keys.value(name), Qt::NoModifier, true, false);
+        SendKey(Keys.value(name), Qt::NoModifier, false, false);
+    } else if (QAction* action = Action(name)) {
+        action->trigger();
+    } else {
+        Fail(QStringLiteral("no menu item ") + name);
+        return;
+    }
+
+    const Settings now = SettingsOf(s_);
+    auto expectSettings = [&](Settings want) {
+        if (!(now == want)) Fail(QStringLiteral("the settings changed where they should not"));
+    };
+    auto expectBoardKept = [&] {
+        if (s_.cellTile != tiles) Fail(QStringLiteral("the board changed"));
+        if (!(RecordsOf(s_) == records)) Fail(QStringLiteral("the pipe records changed"));
+    };
+    if (s_.hoverCell != hover) Fail(QStringLiteral("a command moved hoverCell"));
+
+    if (name == QLatin1String("F4")) {
+        expectSettings(settings);
+        expectBoardKept();
+    } else if (name == QLatin1String("mnuNew")) {
+        expectSettings(settings);
+        ++figures_.newGames;
+    } else if (name == QLatin1String("mnuSalat")) {
+        expectSettings(settings);
+        if (!(RecordsOf(s_) == records)) Fail(QStringLiteral("a re-scramble changed the records"));
+    } else if (name == QLatin1String("mnuHelp1")) {
+        expectSettings(settings);
+        if (!(RecordsOf(s_) == records)) Fail(QStringLiteral("the hint changed the records"));
+        const int want = complete < s_.pipeCount ? complete + 1 : complete;
+        if (CompletePipes(s_) != want)
+            Fail(QStringLiteral("the hint left %1 pipes complete, expected %2")
+                     .arg(CompletePipes(s_))
+                     .arg(want));
+        if (complete == s_.pipeCount && s_.cellTile != tiles)
+            Fail(QStringLiteral("a hint on a solved board changed it"));
+    } else if (name == QLatin1String("mnuGrid")) {
+        Settings want = settings;
+        want.showGrid = static_cast<Int16>(settings.showGrid != 0 ? 0 : 1);
+        expectSettings(want);
+        expectBoardKept();
+    } else if (name.startsWith(QLatin1String("mnuImgSize"))) {
+        Settings want = settings;
+        want.tileSize = name.endsWith(QLatin1Char('B')) ? 70 : 35;
+        expectSettings(want);
+        expectBoardKept();
+    } else if (name == QLatin1String("mnuShort") || name == QLatin1String("mnuDelimiter")) {
+        Settings want = settings;
+        Int16& flag = name == QLatin1String("mnuShort") ? want.shortPipes : want.useTees;
+        flag = static_cast<Int16>(flag != 0 ? 0 : 1);
+        expectSettings(want);
+        ++figures_.newGames;
+    } else if (name == QLatin1String("mnuNumRND")) {
+        if (s_.wantedPipes < 1 || s_.wantedPipes > MaxPipes)
+            Fail(QStringLiteral("random pipe count %1").arg(s_.wantedPipes));
+        Settings want = settings;
+        want.wantedPipes = s_.wantedPipes;
+        expectSettings(want);
+        ++figures_.newGames;
+    } else if (name.startsWith(QLatin1String("mnuNum"))) {
+        Settings want = settings;
+        want.wantedPipes = static_cast<Int16>(name.mid(6).toInt());
+        expectSettings(want);
+        if (settings.wantedPipes == want.wantedPipes)
+            expectBoardKept();
+        else
+            ++figures_.newGames;
+    } else {
+        for (const SizeItem& size : SizeItems) {
+            if (name != QLatin1String(size.name)) continue;
+            Settings want = settings;
+            want.mapCols = size.cols;
+            want.mapRows = size.rows;
+            expectSettings(want);
+            if (settings.mapRows == size.rows)
+                expectBoardKept();
+            else
+                ++figures_.newGames;
+        }
+    }
+}
+
+}  // namespace kov::soak

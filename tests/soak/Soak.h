@@ -1,0 +1,102 @@
+// The soak: the real game window on the offscreen platform, fed a seeded stream of random
+// player and menu events, with the whole state checked after every one.
+#pragma once
+
+#include <QPoint>
+#include <QString>
+#include <cstdint>
+#include <random>
+
+#include "board/GameState.h"
+
+class QAction;
+class QScrollArea;
+class QWindow;
+
+namespace kov {
+class BoardView;
+class PictureSet;
+class frmMain;
+}  // namespace kov
+
+namespace kov::soak {
+
+// The pipe records: what play must never touch.
+struct Records {
+    Int16 pipeCount;
+    Slots<MaxPipes> pipeColour, pipeLength;
+    std::array<Slots<MaxCells>, MaxPipes + 1> pipeCell, pipeTile;
+    bool operator==(const Records&) const = default;
+};
+Records RecordsOf(const GameState& s);
+
+// Every pipe stands as it was laid, judged from the records alone.
+bool AllPipesMatch(const GameState& s, const Slots<MaxCells>& tiles);
+
+struct Figures {
+    long events = 0;
+    long errors = 0;
+    long refusedOnSolved = 0;  // turn attempts that met a solved board
+    long newGames = 0;
+};
+
+class Soak {
+  public:
+    Soak(frmMain& window, const PictureSet& pictures, std::uint32_t seed);
+
+    // One random event and the checks after it.
+    void Step();
+    const Figures& Result() const { return figures_; }
+
+    // Reports a broken rule against the current event; prints the first few.
+    void Fail(const QString& what);
+    // With KOVELINT_SOAK_TRACE set, every event is printed as it is checked.
+    void Trace();
+
+  private:
+    // Player events.
+    void Click(Qt::MouseButton button);
+    void DoubleClick();
+    void Move();
+    void Arrow();
+    void OtherKey();
+    // Menu commands, by their action or by their function key.
+    void Command();
+    void FunctionKey();
+
+    // A point of the window over the board: over a chosen cell (scrolled into view) or
+    // anywhere in the visible part of the board.
+    QPoint PickPoint();
+    // The cell under a point of the window by the layout rule, 0 for margin and gaps.
+    int CellAt(QPoint inWindow) const;
+    void SendMouse(int type, QPoint at, Qt::MouseButton button, Qt::MouseButtons held);
+    void SendKey(int qtKey, Qt::KeyboardModifiers mods, bool press, bool autoRepeat);
+
+    // The board after `turns` turns of cell n, each refused once every pipe matches.
+    Slots<MaxCells> Turned(int n, int turns, bool clockwise);
+    // After a play event: exactly the expected tiles and hover, records untouched.
+    void ExpectPlay(const Slots<MaxCells>& tiles, int hover, const Records& before);
+    // Runs a command and checks its own effect.
+    void RunCommand(const QString& name, bool byKey);
+
+    // The whole state, after every event.
+    void CheckAll();
+    void CheckCells();
+    void CheckMarks();
+    void CheckPipes();
+
+    QAction* Action(const QString& name) const;
+
+    frmMain& w_;
+    const PictureSet& pics_;
+    BoardView& board_;
+    GameState& s_;
+    QScrollArea* scroller_;
+    QWindow* window_;
+    std::mt19937 pick_;
+    QString event_;
+    Figures figures_;
+    bool trace_ = !qEnvironmentVariableIsEmpty("KOVELINT_SOAK_TRACE");
+};
+
+}  // namespace kov::soak
