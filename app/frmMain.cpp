@@ -44,9 +44,10 @@ frmMain::frmMain(const PictureSet& cnImg, RandomSource& rng, QWidget* parent)
 }
 
 void frmMain::BuildMenu() {
+    // The bar stays in the window, whatever global menu the desktop offers. Asked before the
+    // bar exists, this also spares the start-up a session-bus connection to look for one.
+    QCoreApplication::setAttribute(Qt::AA_DontUseNativeMenuBar);
     QMenuBar* bar = menuBar();
-    // The bar stays in the window, whatever global menu the desktop offers.
-    bar->setNativeMenuBar(false);
     const std::span<const MenuEntry> table = MenuTable();
     std::vector<QMenu*> open;  // open[d]: the menu that takes the entries of depth d + 1
     for (std::size_t i = 0; i < table.size(); ++i) {
