@@ -1,0 +1,124 @@
+// The window's share of play: one click on the largest board until the cell is painted, and
+// a change to the largest board until its last cell is painted.
+#include <benchmark/benchmark.h>
+
+#include <QApplication>
+#include <QMenuBar>
+#include <QMouseEvent>
+#include <QTest>
+#include <QWindow>
+
+#include "app/frmMain.h"
+#include "generator/Random.h"
+#include "view/BoardView.h"
+#include "view/PictureCell.h"
+#include "view/PictureSet.h"
+
+namespace {
+
+// Notes when a watched cell is painted.
+struct PaintWatch : QObject {
+    QObject* target = nullptr;
+    bool painted = false;
+    bool eventFilter(QObject* o, QEvent* e) override {
+        if (o == target && e->type() == QEvent::Paint) painted = true;
+        return false;
+    }
+};
+
+// Runs the event loop until the target has been painted.
+bool PumpUntilPainted(PaintWatch& watch, QObject* target) {
+    watch.target = target;
+    watch.painted = false;
+    for (int i = 0; i < 10000 && !watch.painted; ++i)
+        QCoreApplication::processEvents();
+    return watch.painted;
+}
+
+const kov::PictureSet& Pictures() {
+    static const kov::PictureSet set = [] {
+        kov::PictureSet s;
+        QString error;
+        if (!s.Load(&error)) qFatal("%s", qPrintable(error));
+        return s;
+    }();
+    return set;
+}
+
+QAction& Item(kov::frmMain& w, const char* name) {
+    return *w.menuBar()->findChild<QAction*>(QLatin1String(name));
+}
+
+struct ShownWindow {
+    kov::ClockRandom rng{4242};
+    kov::frmMain w{Pictures(), rng};
+    PaintWatch watch;
+    ShownWindow() {
+        // Large enough to show the whole 25 x 15 board, as a player of it would have it.
+        w.resize(900, 600);
+        w.show();
+        w.activateWindow();
+        if (!QTest::qWaitForWindowExposed(&w)) qFatal("the window never showed");
+        qApp->installEventFilter(&watch);
+    }
+    ~ShownWindow() { qApp->removeEventFilter(&watch); }
+};
+
+// A left click on a cell as X delivers it, to the window, until the cell is painted again.
+void ClickOnLargestBoard(benchmark::State& state) {
+    ShownWindow sw;
+    kov::frmMain& w = sw.w;
+    Item(w, "mnuMapSize1525").trigger();
+    QWindow* window = w.windowHandle();
+    kov::GameState& s = w.State();
+    int n = 0;
+    for (auto _ : state) {
+        state.PauseTiming();
+        if (s.solved != 0) Item(w, "mnuSalat").trigger();
+        do
+            n = n % 375 + 1;
+        while (!kov::IsTurnable(s.cellTile[n]));
+        kov::PictureCell* cell = w.Board().Img(n);
+        const QPoint at = cell->mapTo(&w, cell->rect().center());
+        QCoreApplication::processEvents();
+        QCoreApplication::processEvents();
+        state.ResumeTiming();
+
+        QMouseEvent press(QEvent::MouseButtonPress, at, window->mapToGlobal(at), Qt::LeftButton,
+                          Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(window, &press);
+        QMouseEvent release(QEvent::MouseButtonRelease, at, window->mapToGlobal(at), Qt::LeftButton,
+                            Qt::NoButton, Qt::NoModifier);
+        QApplication::sendEvent(window, &release);
+        if (!PumpUntilPainted(sw.watch, cell)) state.SkipWithError("the cell was never painted");
+    }
+}
+BENCHMARK(ClickOnLargestBoard)->Unit(benchmark::kMicrosecond)->UseRealTime();
+
+// From 20 x 13 to 25 x 15: 260 cells removed, 375 built, a game dealt and drawn.
+void ChangeToLargestBoard(benchmark::State& state) {
+    ShownWindow sw;
+    kov::frmMain& w = sw.w;
+    for (auto _ : state) {
+        state.PauseTiming();
+        Item(w, "mnuMapSize1320").trigger();
+        PumpUntilPainted(sw.watch, w.Board().Img(260));
+        state.ResumeTiming();
+
+        Item(w, "mnuMapSize1525").trigger();
+        if (!PumpUntilPainted(sw.watch, w.Board().Img(375)))
+            state.SkipWithError("the last cell was never painted");
+    }
+}
+BENCHMARK(ChangeToLargestBoard)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}
