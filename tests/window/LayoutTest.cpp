@@ -162,6 +162,8 @@ TEST_F(LayoutTest, SmallPicturesAppearExactly) {
     // The margin and, with the grid on, the gaps show the ground.
     Item("mnuGrid").trigger();
     const QImage shot = Board().grab().toImage();
+    EXPECT_EQ(shot.pixel(0, 0), qRgb(128, 128, 128));
+    EXPECT_EQ(shot.pixel(4, 100), qRgb(128, 128, 128));
     EXPECT_EQ(shot.pixel(40, 20), qRgb(128, 128, 128));
     EXPECT_EQ(shot.pixel(20, 40), qRgb(128, 128, 128));
     ExpectBoardShowsItsPictures();

@@ -249,15 +249,6 @@ TEST_F(MenuTest, OptionTogglesFlipFlagAndMarkAndDeal) {
     }
 }
 
-TEST_F(MenuTest, WithoutTeesNoPieceHasThreeOrFourWays) {
-    Item("mnuDelimiter").trigger();
-    for (int game = 0; game < 20; ++game) {
-        for (int n = 1; n <= S().CellCount(); ++n)
-            ASSERT_LT(S().cellTile[n], tile::TeeURL);
-        Item("mnuNew").trigger();
-    }
-}
-
 TEST_F(MenuTest, EveryCommandLeavesEachGroupWithOneMark) {
     const char* commands[] = {"mnuNew",       "mnuSalat",    "mnuNumRND",    "mnuNum1",
                               "mnuMapSize55", "mnuImgSizeB", "mnuGrid",      "mnuShort",

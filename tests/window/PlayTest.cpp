@@ -249,13 +249,5 @@ TEST_F(PlayTest, TheHintOnASolvedBoardDrawsAndChangesNothing) {
     EXPECT_EQ(S().cellTile, tiles);
 }
 
-TEST_F(PlayTest, TheHintKeepsTheTargetAndTheCaption) {
-    MoveOver(33);
-    const QString caption = w->windowTitle();
-    Item("mnuHelp1").trigger();
-    EXPECT_EQ(S().hoverCell, 33);
-    EXPECT_EQ(w->windowTitle(), caption);
-}
-
 }  // namespace
 }  // namespace kov::test

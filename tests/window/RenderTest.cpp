@@ -90,19 +90,5 @@ TEST_F(RenderTest, ANewGameRepaintsOnlyCellsThatDiffer) {
     EXPECT_EQ(Repaints(), repaints + differ);
 }
 
-TEST_F(RenderTest, CellsShowThePictureOfTheirCodes) {
-    // A cross in green and a grey straight, put straight into the board.
-    S().cellTile[1] = tile::Cross;
-    S().cellColour[1] = colour::Green;
-    S().cellTile[2] = tile::StraightUD;
-    S().cellColour[2] = colour::Grey;
-    S().cellTile[3] = tile::Empty;
-    S().cellColour[3] = colour::Red;
-    Board().RenderBoard();
-    EXPECT_EQ(Board().Img(1)->Picture(), &Pictures().Img(60));
-    EXPECT_EQ(Board().Img(2)->Picture(), &Pictures().Img(2));
-    EXPECT_EQ(Board().Img(3)->Picture(), &Pictures().Img(0));
-}
-
 }  // namespace
 }  // namespace kov::test

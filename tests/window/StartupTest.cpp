@@ -61,14 +61,6 @@ TEST_F(WindowTest, ClientAreaIsTheStartBoardBelowTheMenuBar) {
     EXPECT_FALSE(area->verticalScrollBar()->isVisible());
 }
 
-TEST_F(WindowTest, BackgroundIsMidGrey) {
-    Show();
-    const QImage shot = w->centralWidget()->grab().toImage();
-    EXPECT_EQ(shot.pixel(0, 0), qRgb(128, 128, 128));
-    EXPECT_EQ(shot.pixel(4, 4), qRgb(128, 128, 128));
-    EXPECT_EQ(shot.pixel(359, 324), qRgb(128, 128, 128));
-}
-
 TEST_F(WindowTest, StartingAndPlayingPrintNothing) {
     TakeMessages();
     Start();
