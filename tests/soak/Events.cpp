@@ -58,9 +58,11 @@ bool AllPipesMatch(const GameState& s, const Slots<MaxCells>& tiles) {
     return true;
 }
 
-Soak::Soak(frmMain& window, const PictureSet& pictures, std::uint32_t seed)
+Soak::Soak(frmMain& window, const PictureSet& pictures, const CountingRandom& rng,
+           std::uint32_t seed)
     : w_(window),
       pics_(pictures),
+      rng_(rng),
       board_(window.Board()),
       s_(window.State()),
       scroller_(window.findChild<QScrollArea*>()),
@@ -69,7 +71,9 @@ Soak::Soak(frmMain& window, const PictureSet& pictures, std::uint32_t seed)
 
 void Soak::Step() {
     ++figures_.events;
+    const long draws = rng_.draws;
     const unsigned roll = pick_() % 100;
+    const bool play = roll < 80;
     if (roll < 25)
         Click(Qt::LeftButton);
     else if (roll < 27)
@@ -86,6 +90,8 @@ void Soak::Step() {
         Command();
     else
         FunctionKey();
+    if (play && rng_.draws != draws)
+        Fail(QStringLiteral("play drew %1 random numbers").arg(rng_.draws - draws));
     // Let Qt paint what changed, as the event loop would between two events.
     QApplication::processEvents();
     CheckAll();
@@ -297,6 +303,7 @@ void Soak::RunCommand(const QString& name, bool byKey) {
     const Slots<MaxCells> tiles = s_.cellTile;
     const int complete = CompletePipes(s_);
     const Int16 hover = s_.hoverCell;
+    const long draws = rng_.draws;
 
     if (byKey) {
         static const QHash<QString, int> Keys = {{QStringLiteral("mnuHelp1"), Qt::Key_F1},
@@ -322,16 +329,31 @@ void Soak::RunCommand(const QString& name, bool byKey) {
         if (!(RecordsOf(s_) == records)) Fail(QStringLiteral("the pipe records changed"));
     };
     if (s_.hoverCell != hover) Fail(QStringLiteral("a command moved hoverCell"));
+    // Whether the command dealt, scrambled or hinted, told by the random numbers it drew.
+    auto expectDraws = [&](bool want) {
+        if ((rng_.draws != draws) != want)
+            Fail(
+                want
+                    ? QStringLiteral("the command did not run: it drew no random number")
+                    : QStringLiteral("the command drew %1 random numbers").arg(rng_.draws - draws));
+    };
 
     if (name == QLatin1String("F4")) {
         expectSettings(settings);
         expectBoardKept();
+        expectDraws(false);
     } else if (name == QLatin1String("mnuNew")) {
         expectSettings(settings);
+        expectDraws(true);
         ++figures_.newGames;
     } else if (name == QLatin1String("mnuSalat")) {
         expectSettings(settings);
         if (!(RecordsOf(s_) == records)) Fail(QStringLiteral("a re-scramble changed the records"));
+        // One draw for each turnable piece; a board of sources alone draws nothing.
+        bool turnable = false;
+        for (int n = 1; n <= s_.CellCount(); ++n)
+            turnable = turnable || IsTurnable(s_.cellTile[n]);
+        expectDraws(turnable);
     } else if (name == QLatin1String("mnuHelp1")) {
         expectSettings(settings);
         if (!(RecordsOf(s_) == records)) Fail(QStringLiteral("the hint changed the records"));
@@ -342,21 +364,25 @@ void Soak::RunCommand(const QString& name, bool byKey) {
                      .arg(want));
         if (complete == s_.pipeCount && s_.cellTile != tiles)
             Fail(QStringLiteral("a hint on a solved board changed it"));
+        expectDraws(complete < s_.pipeCount);
     } else if (name == QLatin1String("mnuGrid")) {
         Settings want = settings;
         want.showGrid = static_cast<Int16>(settings.showGrid != 0 ? 0 : 1);
         expectSettings(want);
         expectBoardKept();
+        expectDraws(false);
     } else if (name.startsWith(QLatin1String("mnuImgSize"))) {
         Settings want = settings;
         want.tileSize = name.endsWith(QLatin1Char('B')) ? 70 : 35;
         expectSettings(want);
         expectBoardKept();
+        expectDraws(false);
     } else if (name == QLatin1String("mnuShort") || name == QLatin1String("mnuDelimiter")) {
         Settings want = settings;
         Int16& flag = name == QLatin1String("mnuShort") ? want.shortPipes : want.useTees;
         flag = static_cast<Int16>(flag != 0 ? 0 : 1);
         expectSettings(want);
+        expectDraws(true);
         ++figures_.newGames;
     } else if (name == QLatin1String("mnuNumRND")) {
         if (s_.wantedPipes < 1 || s_.wantedPipes > MaxPipes)
@@ -364,15 +390,16 @@ void Soak::RunCommand(const QString& name, bool byKey) {
         Settings want = settings;
         want.wantedPipes = s_.wantedPipes;
         expectSettings(want);
+        expectDraws(true);
         ++figures_.newGames;
     } else if (name.startsWith(QLatin1String("mnuNum"))) {
         Settings want = settings;
         want.wantedPipes = static_cast<Int16>(name.mid(6).toInt());
         expectSettings(want);
-        if (settings.wantedPipes == want.wantedPipes)
-            expectBoardKept();
-        else
-            ++figures_.newGames;
+        const bool deals = settings.wantedPipes != want.wantedPipes;
+        if (!deals) expectBoardKept();
+        expectDraws(deals);
+        figures_.newGames += deals ? 1 : 0;
     } else {
         for (const SizeItem& size : SizeItems) {
             if (name != QLatin1String(size.name)) continue;
@@ -380,10 +407,10 @@ void Soak::RunCommand(const QString& name, bool byKey) {
             want.mapCols = size.cols;
             want.mapRows = size.rows;
             expectSettings(want);
-            if (settings.mapRows == size.rows)
-                expectBoardKept();
-            else
-                ++figures_.newGames;
+            const bool deals = settings.mapRows != size.rows;
+            if (!deals) expectBoardKept();
+            expectDraws(deals);
+            figures_.newGames += deals ? 1 : 0;
         }
     }
 }

@@ -8,6 +8,7 @@
 #include <random>
 
 #include "board/GameState.h"
+#include "generator/Random.h"
 
 class QAction;
 class QScrollArea;
@@ -33,6 +34,21 @@ Records RecordsOf(const GameState& s);
 // Every pipe stands as it was laid, judged from the records alone.
 bool AllPipesMatch(const GameState& s, const Slots<MaxCells>& tiles);
 
+// The game's random source, counting its draws: play must draw nothing, and a command that
+// deals or scrambles must draw, which shows it really ran.
+class CountingRandom final : public RandomSource {
+  public:
+    explicit CountingRandom(std::uint32_t seed) : inner_(seed) {}
+    float Next() override {
+        ++draws;
+        return inner_.Next();
+    }
+    long draws = 0;
+
+  private:
+    ClockRandom inner_;
+};
+
 struct Figures {
     long events = 0;
     long errors = 0;
@@ -42,7 +58,8 @@ struct Figures {
 
 class Soak {
   public:
-    Soak(frmMain& window, const PictureSet& pictures, std::uint32_t seed);
+    Soak(frmMain& window, const PictureSet& pictures, const CountingRandom& rng,
+         std::uint32_t seed);
 
     // One random event and the checks after it.
     void Step();
@@ -89,6 +106,7 @@ class Soak {
 
     frmMain& w_;
     const PictureSet& pics_;
+    const CountingRandom& rng_;
     BoardView& board_;
     GameState& s_;
     QScrollArea* scroller_;

@@ -62,7 +62,7 @@ int main(int argc, char** argv) {
     kov::soak::Figures figures;
     double seconds = 0;
     {
-        kov::ClockRandom rng(seed);
+        kov::soak::CountingRandom rng(seed);
         kov::frmMain window(pictures, rng);
         window.show();
         window.activateWindow();
@@ -70,7 +70,7 @@ int main(int argc, char** argv) {
             std::fprintf(stderr, "soak: the window never became active\n");
             return 1;
         }
-        kov::soak::Soak soak(window, pictures, seed);
+        kov::soak::Soak soak(window, pictures, rng, seed);
         const auto start = std::chrono::steady_clock::now();
         while (soak.Result().events < events) {
             soak.Step();
