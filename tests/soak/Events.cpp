@@ -261,7 +261,7 @@ void Soak::Command() {
     if (roll < 40) {
         // Hints in a row now and then, so that boards get solved and their refusals tried.
         const int hints = pick_() % 3 == 0 ? 1 + static_cast<int>(pick_() % 10) : 1;
-        for (int i = 0; i < hints; ++i) {
+        for (int i = 0; i < hints && (i == 0 || figures_.events < limit_); ++i) {
             if (i > 0) {
                 QApplication::processEvents();
                 CheckAll();

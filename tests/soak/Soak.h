@@ -61,8 +61,9 @@ class Soak {
     Soak(frmMain& window, const PictureSet& pictures, const CountingRandom& rng,
          std::uint32_t seed);
 
-    // One random event and the checks after it.
+    // One random event and the checks after it; a run of hints stops at `limit` events.
     void Step();
+    void Limit(long limit) { limit_ = limit; }
     const Figures& Result() const { return figures_; }
 
     // Reports a broken rule against the current event; prints the first few.
@@ -114,6 +115,7 @@ class Soak {
     std::mt19937 pick_;
     QString event_;
     Figures figures_;
+    long limit_ = 0;
     bool trace_ = !qEnvironmentVariableIsEmpty("KOVELINT_SOAK_TRACE");
 };
 

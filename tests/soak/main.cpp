@@ -72,11 +72,15 @@ int main(int argc, char** argv) {
         }
         kov::soak::Soak soak(window, pictures, rng, seed);
         const auto start = std::chrono::steady_clock::now();
+        soak.Limit(events);
+        long report = 100000;
         while (soak.Result().events < events) {
             soak.Step();
-            if (soak.Result().events % 100000 == 0)
+            if (soak.Result().events >= report) {
                 std::fprintf(stderr, "soak: %ld events, %ld errors\n", soak.Result().events,
                              soak.Result().errors);
+                report += 100000;
+            }
         }
         seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
         figures = soak.Result();
