@@ -38,6 +38,8 @@ int main(int argc, char* argv[]) {
     const QtMessageHandler qtMessages = qInstallMessageHandler(PlatformStartMessage);
     QApplication app(argc, argv);
     qInstallMessageHandler(qtMessages);
+    // Lets the desktop match the window to its entry and icon.
+    QGuiApplication::setDesktopFileName(QStringLiteral("io.github.kovelint.Kovelint"));
 
     // Before any window: a second game ends here, silently.
     kov::SingleInstance instance(lockPath);
