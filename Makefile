@@ -35,6 +35,11 @@ test-asan: deps
 bench: build
 	./build/release/bench/kovelint_bench --benchmark_repetitions=10 --benchmark_report_aggregates_only=true
 
+# Start-up time and peak memory of the game against a bare Qt window, on a private Xvfb.
+.PHONY: bench-startup
+bench-startup: build
+	bench/startup.sh
+
 pictures: build
 	./build/release/tools/picgen/picgen assets --sheet docs/pictures.png
 
