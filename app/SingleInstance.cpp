@@ -1,9 +1,13 @@
 #include "app/SingleInstance.h"
 
+#include <fcntl.h>
 #include <pwd.h>
+#include <sys/file.h>
 #include <unistd.h>
+
 #include <QDir>
 #include <QFileInfo>
+#include <cerrno>
 
 namespace kov {
 
@@ -32,15 +36,28 @@ QString RuntimeLockPath() {
     return folder + QStringLiteral("/kovelint.lock");
 }
 
-SingleInstance::SingleInstance(const QString& lockPath) : lock_(lockPath) {
-    // A game may run for days: only a dead owner makes the lock stale, never its age.
-    lock_.setStaleLockTime(0);
+SingleInstance::SingleInstance(const QString& lockPath) : path_(QFile::encodeName(lockPath)) {}
+
+SingleInstance::~SingleInstance() {
+    if (fd_ >= 0) ::close(fd_);
 }
 
 InstanceCheck SingleInstance::Acquire() {
-    if (lock_.tryLock(0)) return InstanceCheck::First;
-    return lock_.error() == QLockFile::LockFailedError ? InstanceCheck::AlreadyRunning
-                                                       : InstanceCheck::Skipped;
+    if (path_.isEmpty()) return InstanceCheck::Skipped;
+    fd_ = ::open(path_.constData(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
+    if (fd_ < 0) return InstanceCheck::Skipped;
+    if (::flock(fd_, LOCK_EX | LOCK_NB) == 0) {
+        const QByteArray pid = QByteArray::number(::getpid()) + '\n';
+        // The PID is only a note for whoever looks; the lock holds without it.
+        [[maybe_unused]] const bool noted =
+            ::ftruncate(fd_, 0) == 0 &&
+            ::write(fd_, pid.constData(), static_cast<size_t>(pid.size())) == pid.size();
+        return InstanceCheck::First;
+    }
+    const bool held = errno == EWOULDBLOCK;
+    ::close(fd_);
+    fd_ = -1;
+    return held ? InstanceCheck::AlreadyRunning : InstanceCheck::Skipped;
 }
 
 }  // namespace kov

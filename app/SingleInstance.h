@@ -1,7 +1,7 @@
 // One game at a time: a lock file in the user's runtime folder.
 #pragma once
 
-#include <QLockFile>
+#include <QByteArray>
 #include <QString>
 
 namespace kov {
@@ -17,18 +17,21 @@ enum class InstanceCheck {
 // Call it before the QApplication is made; empty when there is no folder we can trust.
 QString RuntimeLockPath();
 
+// The lock is the kernel's (flock) on a file that stays behind: the kernel lets go of it when
+// the process ends, however it ends, so a killed game never blocks the next, and of two games
+// starting at once exactly one gets it. The file holds the owner's PID for anyone looking.
 class SingleInstance {
   public:
     explicit SingleInstance(const QString& lockPath);
+    ~SingleInstance();
     SingleInstance(const SingleInstance&) = delete;
     SingleInstance& operator=(const SingleInstance&) = delete;
 
-    // A lock left by a crashed or killed game belongs to a dead process and is taken over;
-    // of two games starting at once the file system lets exactly one create it.
     InstanceCheck Acquire();
 
   private:
-    QLockFile lock_;
+    QByteArray path_;
+    int fd_ = -1;
 };
 
 }  // namespace kov
