@@ -14,98 +14,63 @@ class LayoutTest : public WindowTest {
     }
     // The right and bottom edges of the board, one past its last pixel.
     QPoint BoardEnd() {
-        QPoint end;
-        for (int n = 1; n <= S().CellCount(); ++n) {
-            const QRect g = Board().Img(n)->geometry();
-            end = QPoint(std::max(end.x(), g.right() + 1), std::max(end.y(), g.bottom() + 1));
-        }
-        return end;
+        const QRect last = Board().Img(S().CellCount())->geometry();
+        return {last.right() + 1, last.bottom() + 1};
     }
-    // The picture of a slot drawn at size x size, each source pixel a square block.
-    static QImage Blown(int slot, int size) {
-        const QImage pic = Pictures().Img(slot).toImage().convertToFormat(QImage::Format_RGB32);
-        QImage out(size, size, QImage::Format_RGB32);
-        for (int y = 0; y < size; ++y)
-            for (int x = 0; x < size; ++x)
-                out.setPixel(x, y, pic.pixel(x * 35 / size, y * 35 / size));
-        return out;
-    }
-    // Every cell of the board, grabbed from the screen, against the picture it should show.
+    // Every cell of the board, grabbed from the screen, against the picture it should show,
+    // each source pixel a square block; the margin and the grid's gaps show the ground.
     void ExpectBoardShowsItsPictures() {
         const QImage shot = Board().grab().toImage().convertToFormat(QImage::Format_RGB32);
         for (int n = 1; n <= S().CellCount(); ++n) {
             const QRect g = Board().Img(n)->geometry();
-            const QImage want = Blown(PictureIndex(S().cellTile[n], S().cellColour[n]), g.width());
-            ASSERT_EQ(shot.copy(g), want) << "cell " << n;
+            const QImage pic = Pictures()
+                                   .Img(PictureIndex(S().cellTile[n], S().cellColour[n]))
+                                   .toImage()
+                                   .convertToFormat(QImage::Format_RGB32);
+            for (int y = 0; y < g.height(); ++y)
+                for (int x = 0; x < g.width(); ++x)
+                    ASSERT_EQ(shot.pixel(g.x() + x, g.y() + y),
+                              pic.pixel(x * 35 / g.width(), y * 35 / g.height()))
+                        << "cell " << n << " at " << x << "," << y;
         }
+        std::vector<QPoint> ground{{0, 0}, {4, 100}};
+        if (S().showGrid != 0)
+            ground.insert(ground.end(), {{S().tileSize + 5, 20}, {20, S().tileSize + 5}});
+        for (const QPoint p : ground)
+            EXPECT_EQ(shot.pixel(p), qRgb(128, 128, 128)) << p.x() << "," << p.y();
     }
 };
 
-TEST_F(LayoutTest, StartCellsFillTheClientAreaWithAFivePixelMargin) {
-    EXPECT_EQ(CellRect(1, 1), QRect(5, 5, 35, 35));
-    EXPECT_EQ(CellRect(3, 2), QRect(75, 40, 35, 35));
-    EXPECT_EQ(CellRect(10, 9), QRect(320, 285, 35, 35));
-    EXPECT_EQ(BoardEnd(), QPoint(355, 320));
-    EXPECT_EQ(Board().Img(0)->geometry(), QRect(0, 0, 35, 35));
-    EXPECT_TRUE(Board().Img(0)->isHidden());
-    for (int n = 1; n <= 90; ++n) {
-        ASSERT_EQ(Board().Img(n)->Index(), n);
-        ASSERT_FALSE(Board().Img(n)->isHidden());
-    }
-}
-
-TEST_F(LayoutTest, GridOpensOnePixelGapsAndNeverResizesTheWindow) {
+// The cells' places at start, with the grid, with large pictures and back, without a repaint,
+// a change of caption or a change of the window's size.
+TEST_F(LayoutTest, GridAndPictureSizeReLayTheCells) {
     Show();
     const QSize window = w->size();
-    Item("mnuGrid").trigger();
-    EXPECT_EQ(CellRect(1, 1), QRect(5, 5, 35, 35));
-    EXPECT_EQ(CellRect(10, 1).left(), 329);
-    EXPECT_EQ(CellRect(3, 2), QRect(77, 41, 35, 35));
-    EXPECT_EQ(BoardEnd(), QPoint(364, 328));
-    EXPECT_EQ(w->size(), window);
-    Item("mnuGrid").trigger();
-    EXPECT_EQ(CellRect(10, 9), QRect(320, 285, 35, 35));
-    EXPECT_EQ(BoardEnd(), QPoint(355, 320));
-}
-
-TEST_F(LayoutTest, LargePicturesKeepTheGrid) {
-    Item("mnuGrid").trigger();
-    Item("mnuImgSizeB").trigger();
-    EXPECT_EQ(S().showGrid, 1);
-    EXPECT_TRUE(Item("mnuGrid").isChecked());
-    EXPECT_TRUE(Item("mnuImgSizeB").isChecked());
-    EXPECT_FALSE(Item("mnuImgSizeM").isChecked());
-    EXPECT_EQ(CellRect(3, 2), QRect(147, 76, 70, 70));
-    EXPECT_EQ(CellRect(1, 1), QRect(5, 5, 70, 70));
-    Item("mnuImgSizeM").trigger();
-    EXPECT_EQ(S().showGrid, 1);
-    EXPECT_EQ(CellRect(3, 2), QRect(77, 41, 35, 35));
-    EXPECT_TRUE(Item("mnuImgSizeM").isChecked());
-    EXPECT_FALSE(Item("mnuImgSizeB").isChecked());
-}
-
-TEST_F(LayoutTest, ThePictureSizeInForceChangesNothing) {
-    Show();
-    int events = 0;
-    struct Counter : QObject {
-        int* n;
-        explicit Counter(int* count) : n(count) {}
-        bool eventFilter(QObject*, QEvent* e) override {
-            if (e->type() == QEvent::Hide || e->type() == QEvent::Move ||
-                e->type() == QEvent::Resize)
-                ++*n;
-            return false;
-        }
-    } counter(&events);
-    for (int n = 1; n <= 90; ++n)
-        Board().Img(n)->installEventFilter(&counter);
-    Item("mnuImgSizeM").trigger();
-    QApplication::processEvents();
-    EXPECT_EQ(events, 0);
-    EXPECT_TRUE(Item("mnuImgSizeM").isChecked());
-    EXPECT_FALSE(Item("mnuImgSizeB").isChecked());
-    EXPECT_EQ(S().showGrid, 0);
-    EXPECT_FALSE(Item("mnuGrid").isChecked());
+    const QString caption = w->windowTitle();
+    const long repaints = Repaints();
+    struct Step {
+        const char* item;          // nullptr: the start
+        QRect first, third, last;  // cells (1,1), (3,2), (10,9)
+        QPoint end;
+    };
+    const Step steps[] = {
+        {nullptr, {5, 5, 35, 35}, {75, 40, 35, 35}, {320, 285, 35, 35}, {355, 320}},
+        {"mnuGrid", {5, 5, 35, 35}, {77, 41, 35, 35}, {329, 293, 35, 35}, {364, 328}},
+        {"mnuImgSizeB", {5, 5, 70, 70}, {147, 76, 70, 70}, {644, 573, 70, 70}, {714, 643}},
+        {"mnuImgSizeM", {5, 5, 35, 35}, {77, 41, 35, 35}, {329, 293, 35, 35}, {364, 328}},
+        {"mnuGrid", {5, 5, 35, 35}, {75, 40, 35, 35}, {320, 285, 35, 35}, {355, 320}},
+    };
+    for (const Step& step : steps) {
+        SCOPED_TRACE(step.item ? step.item : "start");
+        if (step.item) Item(step.item).trigger();
+        EXPECT_EQ(CellRect(1, 1), step.first);
+        EXPECT_EQ(CellRect(3, 2), step.third);
+        EXPECT_EQ(CellRect(10, 9), step.last);
+        EXPECT_EQ(BoardEnd(), step.end);
+        EXPECT_EQ(w->size(), window);
+    }
+    EXPECT_EQ(Repaints(), repaints);
+    EXPECT_EQ(w->windowTitle(), caption);
 }
 
 // Every cell is hidden before any moves, and a cell that keeps its place is not moved.
@@ -133,9 +98,9 @@ TEST_F(LayoutTest, RelayHidesAllFirstAndWritesOnlyChanges) {
         const auto [t, n] = log[i];
         if (t == QEvent::Hide) lastHide = i;
         if (t == QEvent::Show) firstShow = std::min(firstShow, i);
-        if (t == QEvent::Move && n == 1) ++movesOfFirst;
-        if (t == QEvent::Move && n == 2) ++movesOfSecond;
-        if (t == QEvent::Resize) ++resizes;
+        movesOfFirst += t == QEvent::Move && n == 1 ? 1 : 0;
+        movesOfSecond += t == QEvent::Move && n == 2 ? 1 : 0;
+        resizes += t == QEvent::Resize ? 1 : 0;
     }
     EXPECT_LT(lastHide, firstShow);
     EXPECT_EQ(movesOfFirst, 0);
@@ -145,35 +110,15 @@ TEST_F(LayoutTest, RelayHidesAllFirstAndWritesOnlyChanges) {
         EXPECT_FALSE(Board().Img(n)->isHidden());
 }
 
-TEST_F(LayoutTest, GridAndSizeDoNotRepaint) {
-    const long repaints = Repaints();
-    const QString caption = w->windowTitle();
-    for (const char* c : {"mnuGrid", "mnuImgSizeB", "mnuGrid", "mnuImgSizeM"})
-        Item(c).trigger();
-    EXPECT_EQ(Repaints(), repaints);
-    EXPECT_EQ(w->windowTitle(), caption);
-    for (int n = 1; n <= 90; ++n)
-        EXPECT_FALSE(CellChanged(S(), n));
-}
-
-TEST_F(LayoutTest, SmallPicturesAppearExactly) {
+// Small pictures as they are, with and without the grid; large ones pixel-doubled, not
+// smoothed, and as crisp after a turn repaints a cell.
+TEST_F(LayoutTest, TheBoardShowsExactlyItsPictures) {
     Show();
     ExpectBoardShowsItsPictures();
-    // The margin and, with the grid on, the gaps show the ground.
     Item("mnuGrid").trigger();
-    const QImage shot = Board().grab().toImage();
-    EXPECT_EQ(shot.pixel(0, 0), qRgb(128, 128, 128));
-    EXPECT_EQ(shot.pixel(4, 100), qRgb(128, 128, 128));
-    EXPECT_EQ(shot.pixel(40, 20), qRgb(128, 128, 128));
-    EXPECT_EQ(shot.pixel(20, 40), qRgb(128, 128, 128));
     ExpectBoardShowsItsPictures();
-}
-
-TEST_F(LayoutTest, LargePicturesArePixelDoubledNotSmoothed) {
-    Show();
     Item("mnuImgSizeB").trigger();
     ExpectBoardShowsItsPictures();
-    // After a turn the repainted cell is as crisp.
     Click(TurnableCell());
     ExpectBoardShowsItsPictures();
 }
@@ -190,9 +135,8 @@ TEST_F(LayoutTest, TheUserCanScrollToEveryCellOfABoardLargerThanTheWindow) {
     ASSERT_NE(area, nullptr);
     for (int n : {1, 25, 351, 375}) {
         area->ensureWidgetVisible(Board().Img(n), 0, 0);
-        const QRect seen = area->viewport()->rect();
         const QRect cell(Board().Img(n)->mapTo(area->viewport(), QPoint(0, 0)), QSize(70, 70));
-        EXPECT_TRUE(seen.contains(cell)) << n;
+        EXPECT_TRUE(area->viewport()->rect().contains(cell)) << n;
     }
     // The far margin is reachable too.
     EXPECT_EQ(area->horizontalScrollBar()->maximum(), 1784 - area->viewport()->width());

@@ -1,14 +1,8 @@
-// Changing the board size: the cells, the marks, the game and what survives.
+// Changing the board size: the cells and what survives.
 #include "tests/window/WindowFixture.h"
 
 namespace kov::test {
 namespace {
-
-const char* const SizeItems[8] = {"mnuMapSize1525", "mnuMapSize1320", "mnuMapSize1115",
-                                  "mnuMapSize910",  "mnuMapSize88",   "mnuMapSize77",
-                                  "mnuMapSize66",   "mnuMapSize55"};
-const int SizeCols[8] = {25, 20, 15, 10, 8, 7, 6, 5};
-const int SizeRows[8] = {15, 13, 11, 9, 8, 7, 6, 5};
 
 class MapSizeTest : public WindowTest {
   protected:
@@ -19,53 +13,32 @@ class MapSizeTest : public WindowTest {
         ASSERT_EQ(Board().CellsBuilt(), cols * rows);
         EXPECT_EQ(Board().findChildren<PictureCell*>().size(), cols * rows + 1);
         const int pitch = S().tileSize + S().showGrid;
-        int n = 0;
-        for (int r = 1; r <= rows; ++r) {
-            for (int c = 1; c <= cols; ++c) {
-                PictureCell* cell = Board().Img(++n);
-                ASSERT_EQ(cell->Index(), n);
-                ASSERT_EQ(cell->geometry(), QRect(5 + (c - 1) * pitch, 5 + (r - 1) * pitch,
-                                                  S().tileSize, S().tileSize));
-                ASSERT_FALSE(cell->isHidden());
-                ASSERT_FALSE(CellChanged(S(), n));
-            }
+        for (int n = 1; n <= cols * rows; ++n) {
+            PictureCell* cell = Board().Img(n);
+            const int c = (n - 1) % cols, r = (n - 1) / cols;
+            ASSERT_EQ(cell->Index(), n);
+            ASSERT_EQ(cell->geometry(),
+                      QRect(5 + c * pitch, 5 + r * pitch, S().tileSize, S().tileSize));
+            ASSERT_FALSE(cell->isHidden());
+            ASSERT_FALSE(CellChanged(S(), n));
         }
-        QString marks;
-        for (const char* item : SizeItems)
-            marks += Item(item).isChecked() ? '1' : '0';
-        QString want(8, '0');
-        for (int i = 0; i < 8; ++i)
-            if (SizeCols[i] == cols) want[i] = '1';
-        EXPECT_EQ(marks, want);
-        EXPECT_TRUE(
-            w->windowTitle().startsWith(QStringLiteral("Ковелинт %1x%2 - ").arg(cols).arg(rows)))
-            << w->windowTitle().toStdString();
     }
 };
 
 TEST_F(MapSizeTest, EverySizeFromAndToTheLargest) {
+    const std::tuple<const char*, int, int> sizes[] = {
+        {"mnuMapSize1320", 20, 13}, {"mnuMapSize1115", 15, 11}, {"mnuMapSize910", 10, 9},
+        {"mnuMapSize88", 8, 8},     {"mnuMapSize77", 7, 7},     {"mnuMapSize66", 6, 6},
+        {"mnuMapSize55", 5, 5}};
     Item("mnuMapSize1525").trigger();
     ExpectGridOf(25, 15);
-    for (int i = 1; i < 8; ++i) {
-        SCOPED_TRACE(SizeItems[i]);
-        Item(SizeItems[i]).trigger();
-        ExpectGridOf(SizeCols[i], SizeRows[i]);
+    for (const auto& [item, cols, rows] : sizes) {
+        SCOPED_TRACE(item);
+        Item(item).trigger();
+        ExpectGridOf(cols, rows);
         Item("mnuMapSize1525").trigger();
         ExpectGridOf(25, 15);
     }
-}
-
-TEST_F(MapSizeTest, TheSizeInForceDoesNothing) {
-    PictureCell* first = Board().Img(1);
-    const auto tiles = S().cellTile;
-    const int draws = rng.draws;
-    const QString caption = w->windowTitle();
-    Item("mnuMapSize910").trigger();
-    EXPECT_EQ(Board().Img(1), first);
-    EXPECT_EQ(S().cellTile, tiles);
-    EXPECT_EQ(rng.draws, draws);
-    EXPECT_EQ(w->windowTitle(), caption);
-    EXPECT_TRUE(Item("mnuMapSize910").isChecked());
 }
 
 TEST_F(MapSizeTest, SettingsCarryIntoTheNewSize) {
@@ -82,34 +55,6 @@ TEST_F(MapSizeTest, SettingsCarryIntoTheNewSize) {
     EXPECT_EQ(S().wantedPipes, wanted);
     EXPECT_TRUE(Item("mnuImgSizeB").isChecked());
     EXPECT_TRUE(Item("mnuGrid").isChecked());
-}
-
-// The old marks go while no cell exists and before the game; the new one comes last.
-TEST_F(MapSizeTest, MarksChangeAroundTheRebuild) {
-    struct Seen {
-        QString item;
-        bool on;
-        int cells;
-        int draws;
-    };
-    std::vector<Seen> seen;
-    for (const char* name : {"mnuMapSize910", "mnuMapSize55"}) {
-        QAction* a = &Item(name);
-        QObject::connect(a, &QAction::toggled, w.get(), [&seen, a, this](bool on) {
-            seen.push_back({a->objectName(), on, Board().CellsBuilt(), rng.draws});
-        });
-    }
-    const int draws = rng.draws;
-    w->mnuMapSize_Click(7);  // "5 x 5"
-    ASSERT_EQ(seen.size(), 2u);
-    EXPECT_EQ(seen[0].item, "mnuMapSize910");
-    EXPECT_FALSE(seen[0].on);
-    EXPECT_EQ(seen[0].cells, 0);
-    EXPECT_EQ(seen[0].draws, draws);
-    EXPECT_EQ(seen[1].item, "mnuMapSize55");
-    EXPECT_TRUE(seen[1].on);
-    EXPECT_EQ(seen[1].cells, 25);
-    EXPECT_GT(seen[1].draws, draws);
 }
 
 TEST_F(MapSizeTest, TheTargetSurvivesASizeChange) {

@@ -1,6 +1,7 @@
-// The menu bar: the tree, the marks and what each command does to them.
+// Start-up, the menu bar and its marks, and the commands that must change nothing.
 #include <QMenu>
-#include <QMenuBar>
+#include <QRegularExpression>
+#include <QWindow>
 
 #include "tests/window/WindowFixture.h"
 
@@ -63,28 +64,14 @@ void Walk(const QList<QAction*>& actions, int depth, std::vector<std::pair<int, 
     }
 }
 
-std::vector<std::pair<int, QAction*>> MenuTree(frmMain& w) {
-    std::vector<std::pair<int, QAction*>> tree;
-    Walk(w.menuBar()->actions(), 0, &tree);
-    return tree;
-}
-
 class MenuTest : public WindowTest {
   protected:
-    // The marks of a group in menu order, as a string like "0001000000".
-    std::string MarksOf(std::initializer_list<const char*> names) {
-        std::string marks;
-        for (const char* n : names)
-            marks += Item(n).isChecked() ? '1' : '0';
-        return marks;
-    }
+    // The marks of the pipe counts, "1 труба" first, as a string like "0001000000".
     std::string PipeMarks() {
-        return MarksOf({"mnuNum1", "mnuNum2", "mnuNum3", "mnuNum4", "mnuNum5", "mnuNum6", "mnuNum7",
-                        "mnuNum8", "mnuNum9", "mnuNum10"});
-    }
-    std::string SizeMarks() {
-        return MarksOf({"mnuMapSize1525", "mnuMapSize1320", "mnuMapSize1115", "mnuMapSize910",
-                        "mnuMapSize88", "mnuMapSize77", "mnuMapSize66", "mnuMapSize55"});
+        std::string marks;
+        for (int n = 1; n <= 10; ++n)
+            marks += Item("mnuNum" + std::to_string(n)).isChecked() ? '1' : '0';
+        return marks;
     }
     static std::string OnlyPipe(int n) {
         std::string m(10, '0');
@@ -93,8 +80,31 @@ class MenuTest : public WindowTest {
     }
 };
 
+TEST_F(MenuTest, CaptionNamesSizeAndPipesLaid) {
+    const QRegularExpression caption(QStringLiteral("^Ковелинт 10x9 - (\\d+)шт\\.$"));
+    const QRegularExpressionMatch m = caption.match(w->windowTitle());
+    ASSERT_TRUE(m.hasMatch()) << w->windowTitle().toStdString();
+    EXPECT_EQ(m.captured(1).toInt(), S().pipeCount);
+    EXPECT_GE(S().pipeCount, 1);
+    EXPECT_LE(S().pipeCount, S().wantedPipes);
+    // Whatever the window system makes of it, nothing is appended to our caption.
+    Show();
+    EXPECT_EQ(w->windowHandle()->title(), w->windowTitle());
+}
+
+TEST_F(MenuTest, FirstDrawAfterSeedingPicksThePipeCount) {
+    // floor(r x 8) + 3 over the whole range of r, and exactly the matching item marked.
+    for (const auto& [r, want] : {std::pair{0.0f, 3}, {0.124f, 3}, {0.5f, 7}, {0.9999f, 10}}) {
+        Start({r});
+        EXPECT_EQ(S().wantedPipes, want) << r;
+        EXPECT_EQ(PipeMarks(), OnlyPipe(want)) << r;
+        EXPECT_FALSE(Item("mnuNumRND").isChecked());
+    }
+}
+
 TEST_F(MenuTest, TreeMatchesTheTableInOrder) {
-    const auto tree = MenuTree(*w);
+    std::vector<std::pair<int, QAction*>> tree;
+    Walk(w->menuBar()->actions(), 0, &tree);
     ASSERT_EQ(tree.size(), std::size(Expected));
     for (std::size_t i = 0; i < tree.size(); ++i) {
         const auto& [depth, a] = tree[i];
@@ -120,9 +130,7 @@ TEST_F(MenuTest, TreeMatchesTheTableInOrder) {
         EXPECT_TRUE(a->isEnabled());
         EXPECT_TRUE(a->isVisible());
     }
-}
-
-TEST_F(MenuTest, OnlyTheFourFunctionKeysAreShortcuts) {
+    // No action anywhere in the window adds a shortcut, and a held function key runs once.
     QStringList keys;
     for (QAction* a : w->findChildren<QAction*>()) {
         for (const QKeySequence& k : a->shortcuts())
@@ -133,61 +141,6 @@ TEST_F(MenuTest, OnlyTheFourFunctionKeysAreShortcuts) {
     }
     keys.sort();
     EXPECT_EQ(keys, QStringList({"F1", "F2", "F3", "F5"}));
-}
-
-TEST_F(MenuTest, FunctionKeysRunTheirCommandsAndOthersNothing) {
-    Show();
-    int draws = rng.draws;
-    Key(Qt::Key_F4);
-    Key(Qt::Key_F6);
-    Key(Qt::Key_F12);
-    EXPECT_EQ(rng.draws, draws);
-
-    // F2: a new game; F5: the same pipes scrambled again; F3: a random count and a new game.
-    Key(Qt::Key_F2);
-    EXPECT_GT(rng.draws, draws);
-    const auto pipes = S().pipeCell;
-    draws = rng.draws;
-    Key(Qt::Key_F5);
-    EXPECT_GT(rng.draws, draws);
-    EXPECT_EQ(S().pipeCell, pipes);
-    rng.queue = {0.0f};
-    Key(Qt::Key_F3);
-    EXPECT_EQ(S().wantedPipes, 1);
-    EXPECT_EQ(PipeMarks(), OnlyPipe(1));
-    // F1 lays one pipe of the one-pipe game, which solves it.
-    if (S().pipeCount == 1 && S().solved == 0) {
-        Key(Qt::Key_F1);
-        EXPECT_EQ(S().solved, 1);
-    }
-}
-
-TEST_F(MenuTest, FixedPipeCountsMoveTheMarkAndStartAGame) {
-    const int start = S().wantedPipes;
-    for (int n : {1, 10, 4, 2, 9}) {
-        if (n == start) continue;
-        const int draws = rng.draws;
-        Item(("mnuNum" + std::to_string(n)).c_str()).trigger();
-        EXPECT_EQ(S().wantedPipes, n);
-        EXPECT_EQ(PipeMarks(), OnlyPipe(n));
-        EXPECT_GT(rng.draws, draws);
-        EXPECT_LE(S().pipeCount, n);
-        EXPECT_TRUE(w->windowTitle().endsWith(QString::number(S().pipeCount) + "шт."));
-    }
-}
-
-TEST_F(MenuTest, ThePipeCountInForceDoesNothing) {
-    const std::string marks = PipeMarks();
-    const auto tiles = S().cellTile;
-    const QString caption = w->windowTitle();
-    const int draws = rng.draws;
-    const long repaints = Repaints();
-    Item(("mnuNum" + std::to_string(S().wantedPipes)).c_str()).trigger();
-    EXPECT_EQ(PipeMarks(), marks);
-    EXPECT_EQ(S().cellTile, tiles);
-    EXPECT_EQ(w->windowTitle(), caption);
-    EXPECT_EQ(rng.draws, draws);
-    EXPECT_EQ(Repaints(), repaints);
 }
 
 TEST_F(MenuTest, RandomCountAlwaysDealsAndIsNeverMarked) {
@@ -212,74 +165,87 @@ TEST_F(MenuTest, RandomCountAlwaysDealsAndIsNeverMarked) {
     }
 }
 
-// The old mark goes before the new game is dealt and the new one comes after it is drawn.
-TEST_F(MenuTest, PipeMarksChangeAroundTheNewGame) {
-    const int start = S().wantedPipes;
-    const int target = start == 5 ? 6 : 5;
-    const int before = rng.draws;
-    std::vector<std::pair<bool, int>> seen;  // (checked, draws so far)
-    for (QAction* a : {&Item(("mnuNum" + std::to_string(start)).c_str()),
-                       &Item(("mnuNum" + std::to_string(target)).c_str())})
-        QObject::connect(a, &QAction::toggled, w.get(),
-                         [&seen, this](bool on) { seen.emplace_back(on, rng.draws); });
-    w->mnuNum_Click(static_cast<Int16>(target));
-    ASSERT_EQ(seen.size(), 2u);
-    EXPECT_FALSE(seen[0].first);
-    EXPECT_EQ(seen[0].second, before);
-    EXPECT_TRUE(seen[1].first);
-    EXPECT_GT(seen[1].second, before);
-}
-
-TEST_F(MenuTest, OptionTogglesFlipFlagAndMarkAndDeal) {
-    struct Option {
-        const char* item;
-        Int16 GameState::*flag;
+// The old mark goes before the new game is dealt (and, for a size, while no cell exists); the
+// new one comes after the game is drawn.
+TEST_F(MenuTest, MarksChangeAroundTheNewGame) {
+    struct Case {
+        std::string from, to;
+        int cellsOff, cellsOn;  // cells on the board as the old mark goes and the new one comes
     };
-    for (const Option& o : {Option{"mnuShort", &GameState::shortPipes},
-                            Option{"mnuDelimiter", &GameState::useTees}}) {
-        SCOPED_TRACE(o.item);
-        for (int flip = 1; flip <= 2; ++flip) {
-            const int draws = rng.draws;
-            Item(o.item).trigger();
-            const int want = flip == 1 ? 0 : 1;
-            EXPECT_EQ(S().*o.flag, want);
-            EXPECT_EQ(Item(o.item).isChecked(), want == 1);
-            EXPECT_GT(rng.draws, draws);
+    const std::string pipes = "mnuNum" + std::to_string(S().wantedPipes);
+    const std::string other = S().wantedPipes == 5 ? "mnuNum6" : "mnuNum5";
+    for (const Case& c :
+         {Case{pipes, other, 90, 90}, Case{"mnuMapSize910", "mnuMapSize55", 0, 25}}) {
+        SCOPED_TRACE(c.to);
+        struct Seen {
+            std::string item;
+            bool on;
+            int cells, draws;
+        };
+        std::vector<Seen> seen;
+        for (const std::string& name : {c.from, c.to}) {
+            QObject::connect(&Item(name), &QAction::toggled, w.get(), [&seen, name, this](bool on) {
+                seen.push_back({name, on, Board().CellsBuilt(), rng.draws});
+            });
         }
+        const int draws = rng.draws;
+        // The handler itself: a triggered item would toggle its own mark first.
+        if (c.to == "mnuMapSize55")
+            w->mnuMapSize_Click(7);
+        else
+            w->mnuNum_Click(static_cast<Int16>(std::stoi(c.to.substr(6))));
+        ASSERT_EQ(seen.size(), 2u);
+        EXPECT_EQ(seen[0].item, c.from);
+        EXPECT_FALSE(seen[0].on);
+        EXPECT_EQ(seen[0].draws, draws);
+        EXPECT_EQ(seen[0].cells, c.cellsOff);
+        EXPECT_EQ(seen[1].item, c.to);
+        EXPECT_TRUE(seen[1].on);
+        EXPECT_GT(seen[1].draws, draws);
+        EXPECT_EQ(seen[1].cells, c.cellsOn);
     }
 }
 
-TEST_F(MenuTest, EveryCommandLeavesEachGroupWithOneMark) {
-    const char* commands[] = {"mnuNew",       "mnuSalat",    "mnuNumRND",    "mnuNum1",
-                              "mnuMapSize55", "mnuImgSizeB", "mnuGrid",      "mnuShort",
-                              "mnuDelimiter", "mnuHelp1",    "mnuNum10",     "mnuMapSize1525",
-                              "mnuImgSizeM",  "mnuGrid",     "mnuMapSize88", "mnuImgSizeB"};
-    for (const char* c : commands) {
-        Item(c).trigger();
-        SCOPED_TRACE(c);
-        EXPECT_EQ(PipeMarks(), OnlyPipe(S().wantedPipes));
-        const std::string sizes = SizeMarks();
-        EXPECT_EQ(std::count(sizes.begin(), sizes.end(), '1'), 1);
-        EXPECT_NE(Item("mnuImgSizeB").isChecked(), Item("mnuImgSizeM").isChecked());
-        EXPECT_EQ(Item("mnuImgSizeB").isChecked(), S().tileSize == 70);
-        EXPECT_EQ(Item("mnuGrid").isChecked(), S().showGrid == 1);
-        EXPECT_EQ(Item("mnuShort").isChecked(), S().shortPipes == 1);
-        EXPECT_EQ(Item("mnuDelimiter").isChecked(), S().useTees == 1);
-        EXPECT_FALSE(Item("mnuNumRND").isChecked());
-    }
-}
-
-TEST_F(MenuTest, ASolvedBoardKeepsEveryItemWorking) {
-    while (S().solved == 0)
-        Item("mnuHelp1").trigger();
-    for (const auto& [depth, a] : MenuTree(*w)) {
-        EXPECT_TRUE(a->isEnabled());
-        EXPECT_TRUE(a->isVisible());
-    }
-    // A re-scramble makes the puzzle playable again (unless the scramble matches by chance).
+// Choosing the pipe count, board size or picture size already in force changes nothing at all:
+// no draw, no repaint, no cell rebuilt, hidden or moved, the same caption and marks.
+TEST_F(MenuTest, TheChoiceInForceDoesNothing) {
+    Show();
+    int events = 0;
+    struct Counter : QObject {
+        int* n;
+        explicit Counter(int* count) : n(count) {}
+        bool eventFilter(QObject*, QEvent* e) override {
+            const auto t = e->type();
+            *n += t == QEvent::Hide || t == QEvent::Move || t == QEvent::Resize ? 1 : 0;
+            return false;
+        }
+    } counter(&events);
+    for (int n = 1; n <= 90; ++n)
+        Board().Img(n)->installEventFilter(&counter);
+    std::vector<std::pair<int, QAction*>> before;
+    Walk(w->menuBar()->actions(), 0, &before);
+    std::vector<bool> marks;
+    for (const auto& [depth, a] : before)
+        marks.push_back(a->isChecked());
+    const auto tiles = S().cellTile;
+    const QString caption = w->windowTitle();
     const int draws = rng.draws;
-    Item("mnuSalat").trigger();
-    EXPECT_GT(rng.draws, draws);
+    const long repaints = Repaints();
+    PictureCell* first = Board().Img(1);
+    for (const std::string& item : {"mnuNum" + std::to_string(S().wantedPipes),
+                                    std::string("mnuMapSize910"), std::string("mnuImgSizeM")}) {
+        SCOPED_TRACE(item);
+        Item(item).trigger();
+        QApplication::processEvents();
+        for (std::size_t i = 0; i < before.size(); ++i)
+            EXPECT_EQ(before[i].second->isChecked(), marks[i]) << i;
+        EXPECT_EQ(events, 0);
+        EXPECT_EQ(Board().Img(1), first);
+        EXPECT_EQ(S().cellTile, tiles);
+        EXPECT_EQ(w->windowTitle(), caption);
+        EXPECT_EQ(rng.draws, draws);
+        EXPECT_EQ(Repaints(), repaints);
+    }
 }
 
 }  // namespace

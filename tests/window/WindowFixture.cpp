@@ -1,10 +1,21 @@
 #include "tests/window/WindowFixture.h"
 
+#include <QMouseEvent>
 #include <QTest>
+#include <QWindow>
 
 #include "play/Play.h"
 
 namespace kov::test {
+
+void WindowTest::StartUnsolved() {
+    for (std::uint32_t seed = 1; seed < 50; ++seed) {
+        Start({}, seed);
+        if (S().solved == 0) break;
+    }
+    ASSERT_EQ(S().solved, 0);
+    Show();
+}
 
 void WindowTest::Show() {
     w->show();
@@ -14,40 +25,31 @@ void WindowTest::Show() {
 
 namespace {
 
-void Send(QWindow* window, QEvent::Type type, QPoint at, Qt::MouseButton button,
-          Qt::MouseButtons held) {
-    QMouseEvent e(type, at, window->mapToGlobal(at), button, held, Qt::NoModifier);
-    QApplication::sendEvent(window, &e);
-}
-
-QPoint InWindow(frmMain& w, int n) {
+void Send(frmMain& w, QEvent::Type type, int n, Qt::MouseButtons held) {
     PictureCell* cell = w.Board().Img(n);
-    return cell->mapTo(&w, cell->rect().center());
+    const QPoint at = cell->mapTo(&w, cell->rect().center());
+    const Qt::MouseButton button = type == QEvent::MouseMove ? Qt::NoButton : Qt::LeftButton;
+    QMouseEvent e(type, at, w.windowHandle()->mapToGlobal(at), button, held, Qt::NoModifier);
+    QApplication::sendEvent(w.windowHandle(), &e);
 }
 
 }  // namespace
 
-void WindowTest::Click(int n, Qt::MouseButton button) {
+void WindowTest::Click(int n) {
     if (!w->isVisible()) Show();
-    QWindow* window = w->windowHandle();
-    const QPoint at = InWindow(*w, n);
-    Send(window, QEvent::MouseButtonPress, at, button, button);
-    Send(window, QEvent::MouseButtonRelease, at, button, Qt::NoButton);
+    Send(*w, QEvent::MouseButtonPress, n, Qt::LeftButton);
+    Send(*w, QEvent::MouseButtonRelease, n, Qt::NoButton);
 }
 
 void WindowTest::DoubleClick(int n) {
-    if (!w->isVisible()) Show();
-    QWindow* window = w->windowHandle();
-    const QPoint at = InWindow(*w, n);
-    Send(window, QEvent::MouseButtonPress, at, Qt::LeftButton, Qt::LeftButton);
-    Send(window, QEvent::MouseButtonRelease, at, Qt::LeftButton, Qt::NoButton);
-    Send(window, QEvent::MouseButtonDblClick, at, Qt::LeftButton, Qt::LeftButton);
-    Send(window, QEvent::MouseButtonRelease, at, Qt::LeftButton, Qt::NoButton);
+    Click(n);
+    Send(*w, QEvent::MouseButtonDblClick, n, Qt::LeftButton);
+    Send(*w, QEvent::MouseButtonRelease, n, Qt::NoButton);
 }
 
 void WindowTest::MoveOver(int n) {
     if (!w->isVisible()) Show();
-    Send(w->windowHandle(), QEvent::MouseMove, InWindow(*w, n), Qt::NoButton, Qt::NoButton);
+    Send(*w, QEvent::MouseMove, n, Qt::NoButton);
 }
 
 void WindowTest::Key(int qtKey, Qt::KeyboardModifiers mods, bool autoRepeat) {
@@ -59,9 +61,14 @@ void WindowTest::Key(int qtKey, Qt::KeyboardModifiers mods, bool autoRepeat) {
 }
 
 int WindowTest::TurnableCell(int after) {
-    for (int n = after + 1; n <= S().CellCount(); ++n) {
+    for (int n = after + 1; n <= S().CellCount(); ++n)
         if (IsTurnable(S().cellTile[n])) return n;
-    }
+    return 0;
+}
+
+int WindowTest::Corner() {
+    for (int n = 1; n <= S().CellCount(); ++n)
+        if (S().cellTile[n] >= tile::CornerUR && S().cellTile[n] <= tile::CornerUL) return n;
     return 0;
 }
 

@@ -6,9 +6,6 @@
 #include <QAction>
 #include <QApplication>
 #include <QMenuBar>
-#include <QMouseEvent>
-#include <QStringList>
-#include <QWindow>
 #include <deque>
 #include <memory>
 
@@ -25,12 +22,10 @@ class QueuedRandom final : public RandomSource {
   public:
     float Next() override {
         ++draws;
-        if (!queue.empty()) {
-            const float v = queue.front();
-            queue.pop_front();
-            return v;
-        }
-        return engine_.Next();
+        if (queue.empty()) return engine_.Next();
+        const float v = queue.front();
+        queue.pop_front();
+        return v;
     }
     void Reseed(std::uint32_t seed) { engine_ = ClockRandom(seed); }
 
@@ -44,9 +39,6 @@ class QueuedRandom final : public RandomSource {
 // The picture set, loaded once for the whole run.
 const PictureSet& Pictures();
 
-// Messages Qt and the game printed since the last call, minus the offscreen plugin's own.
-QStringList TakeMessages();
-
 class WindowTest : public ::testing::Test {
   protected:
     // A fresh window whose first draws come from `first`.
@@ -57,30 +49,37 @@ class WindowTest : public ::testing::Test {
         rng.draws = 0;
         w = std::make_unique<frmMain>(Pictures(), rng);
     }
+    // A shown window whose puzzle is playable: at least one pipe unfinished.
+    void StartUnsolved();
     void SetUp() override { Start(); }
-    void TearDown() override { w.reset(); }
 
     // Shown and active, as the player sees it.
     void Show();
 
     GameState& S() { return w->State(); }
     BoardView& Board() { return w->Board(); }
-    QAction& Item(const char* name) {
-        QAction* a = w->menuBar()->findChild<QAction*>(QLatin1String(name));
+    QAction& Item(const std::string& name) {
+        QAction* a = w->menuBar()->findChild<QAction*>(QString::fromStdString(name));
         if (a == nullptr) ADD_FAILURE() << "no menu item " << name;
         return *a;
     }
     long Repaints() { return Board().RepaintCount(); }
 
     // Exactly the events X delivers for a click and a double click, sent to the window.
-    void Click(int n, Qt::MouseButton button = Qt::LeftButton);
+    void Click(int n);
     void DoubleClick(int n);
     void MoveOver(int n);
     // A key through the window system, as the X plugin hands it on.
     void Key(int qtKey, Qt::KeyboardModifiers mods = Qt::NoModifier, bool autoRepeat = false);
 
-    // A cell of the board holding a piece that a turn changes; 0 if there is none.
+    // A cell after `after` holding a piece that a turn changes; 0 if there is none.
     int TurnableCell(int after = 0);
+    // A corner, whose four turns are all different.
+    int Corner();
+    void Solve() {
+        while (S().solved == 0)
+            Item("mnuHelp1").trigger();
+    }
 
     QueuedRandom rng;
     std::unique_ptr<frmMain> w;
