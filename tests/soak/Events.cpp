@@ -36,15 +36,6 @@ int CompletePipes(const GameState& s) {
     return complete;
 }
 
-struct SizeItem {
-    const char* name;
-    Int16 cols, rows;
-};
-constexpr SizeItem SizeItems[] = {{"mnuMapSize1525", 25, 15}, {"mnuMapSize1320", 20, 13},
-                                  {"mnuMapSize1115", 15, 11}, {"mnuMapSize910", 10, 9},
-                                  {"mnuMapSize88", 8, 8},     {"mnuMapSize77", 7, 7},
-                                  {"mnuMapSize66", 6, 6},     {"mnuMapSize55", 5, 5}};
-
 }  // namespace
 
 Records RecordsOf(const GameState& s) {
@@ -90,8 +81,7 @@ void Soak::Step() {
         Command();
     else
         FunctionKey();
-    if (play && rng_.draws != draws)
-        Fail(QStringLiteral("play drew %1 random numbers").arg(rng_.draws - draws));
+    if (play && rng_.draws != draws) Fail(Say("play drew %1 random numbers", rng_.draws - draws));
     // Let Qt paint what changed, as the event loop would between two events.
     QApplication::processEvents();
     CheckAll();
@@ -157,24 +147,16 @@ void Soak::ExpectPlay(const Slots<MaxCells>& tiles, int hover, const Records& be
     if (s_.cellTile != tiles) {
         for (int n = 1; n <= MaxCells; ++n)
             if (s_.cellTile[n] != tiles[n])
-                Fail(QStringLiteral("cell %1 holds tile %2, expected %3")
-                         .arg(n)
-                         .arg(s_.cellTile[n])
-                         .arg(tiles[n]));
+                Fail(Say("cell %1 holds tile %2, expected %3", n, s_.cellTile[n], tiles[n]));
     }
-    if (s_.hoverCell != hover)
-        Fail(QStringLiteral("hoverCell %1, expected %2").arg(s_.hoverCell).arg(hover));
+    if (s_.hoverCell != hover) Fail(Say("hoverCell %1, expected %2", s_.hoverCell, hover));
     if (!(RecordsOf(s_) == before)) Fail(QStringLiteral("play changed the pipe records"));
 }
 
 void Soak::Click(Qt::MouseButton button) {
     const QPoint at = PickPoint();
     const int n = CellAt(at);
-    event_ = QStringLiteral("click %1 at (%2, %3), cell %4")
-                 .arg(int(button))
-                 .arg(at.x())
-                 .arg(at.y())
-                 .arg(n);
+    event_ = Say("click %1 at (%2, %3), cell %4", int(button), at.x(), at.y(), n);
     const Records before = RecordsOf(s_);
     const int hover = s_.hoverCell;
     const Slots<MaxCells> want =
@@ -188,7 +170,7 @@ void Soak::Click(Qt::MouseButton button) {
 void Soak::DoubleClick() {
     const QPoint at = PickPoint();
     const int n = CellAt(at);
-    event_ = QStringLiteral("double click at (%1, %2), cell %3").arg(at.x()).arg(at.y()).arg(n);
+    event_ = Say("double click at (%1, %2), cell %3", at.x(), at.y(), n);
     const Records before = RecordsOf(s_);
     const int hover = s_.hoverCell;
     const Slots<MaxCells> want = n != 0 ? Turned(n, 2, true) : s_.cellTile;
@@ -202,7 +184,7 @@ void Soak::DoubleClick() {
 void Soak::Move() {
     const QPoint at = PickPoint();
     const int n = CellAt(at);
-    event_ = QStringLiteral("move to (%1, %2), cell %3").arg(at.x()).arg(at.y()).arg(n);
+    event_ = Say("move to (%1, %2), cell %3", at.x(), at.y(), n);
     const Records before = RecordsOf(s_);
     const int hover = n != 0 ? n : s_.hoverCell;
     const Slots<MaxCells> want = s_.cellTile;
@@ -281,7 +263,7 @@ void Soak::Command() {
     } else if (roll < 68) {
         RunCommand(QStringLiteral("mnuNumRND"), false);
     } else if (roll < 78) {
-        RunCommand(QStringLiteral("mnuNum%1").arg(1 + pick_() % MaxPipes), false);
+        RunCommand(Say("mnuNum%1", 1 + pick_() % MaxPipes), false);
     } else if (roll < 94) {
         RunCommand(QString::fromLatin1(SizeItems[pick_() % std::size(SizeItems)].name), false);
     } else if (roll < 97) {
@@ -332,10 +314,8 @@ void Soak::RunCommand(const QString& name, bool byKey) {
     // Whether the command dealt, scrambled or hinted, told by the random numbers it drew.
     auto expectDraws = [&](bool want) {
         if ((rng_.draws != draws) != want)
-            Fail(
-                want
-                    ? QStringLiteral("the command did not run: it drew no random number")
-                    : QStringLiteral("the command drew %1 random numbers").arg(rng_.draws - draws));
+            Fail(want ? QStringLiteral("the command did not run: it drew no random number")
+                      : Say("the command drew %1 random numbers", rng_.draws - draws));
     };
 
     if (name == QLatin1String("F4")) {
@@ -359,9 +339,7 @@ void Soak::RunCommand(const QString& name, bool byKey) {
         if (!(RecordsOf(s_) == records)) Fail(QStringLiteral("the hint changed the records"));
         const int want = complete < s_.pipeCount ? complete + 1 : complete;
         if (CompletePipes(s_) != want)
-            Fail(QStringLiteral("the hint left %1 pipes complete, expected %2")
-                     .arg(CompletePipes(s_))
-                     .arg(want));
+            Fail(Say("the hint left %1 pipes complete, expected %2", CompletePipes(s_), want));
         if (complete == s_.pipeCount && s_.cellTile != tiles)
             Fail(QStringLiteral("a hint on a solved board changed it"));
         expectDraws(complete < s_.pipeCount);
@@ -386,7 +364,7 @@ void Soak::RunCommand(const QString& name, bool byKey) {
         ++figures_.newGames;
     } else if (name == QLatin1String("mnuNumRND")) {
         if (s_.wantedPipes < 1 || s_.wantedPipes > MaxPipes)
-            Fail(QStringLiteral("random pipe count %1").arg(s_.wantedPipes));
+            Fail(Say("random pipe count %1", s_.wantedPipes));
         Settings want = settings;
         want.wantedPipes = s_.wantedPipes;
         expectSettings(want);

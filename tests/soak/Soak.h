@@ -22,6 +22,24 @@ class frmMain;
 
 namespace kov::soak {
 
+// A message with its %1, %2... filled in order.
+template <typename... Args>
+QString Say(const char* text, const Args&... args) {
+    QString s = QString::fromUtf8(text);
+    ((s = s.arg(args)), ...);
+    return s;
+}
+
+// The board sizes in menu order.
+struct SizeItem {
+    const char* name;
+    Int16 cols, rows;
+};
+inline constexpr SizeItem SizeItems[] = {
+    {"mnuMapSize1525", 25, 15}, {"mnuMapSize1320", 20, 13}, {"mnuMapSize1115", 15, 11},
+    {"mnuMapSize910", 10, 9},   {"mnuMapSize88", 8, 8},     {"mnuMapSize77", 7, 7},
+    {"mnuMapSize66", 6, 6},     {"mnuMapSize55", 5, 5}};
+
 // The pipe records: what play must never touch.
 struct Records {
     Int16 pipeCount;
