@@ -283,14 +283,6 @@ std::optional<Rect> GameSession::WaitForPopups(std::size_t count) {
     return screen_->Popups().back();
 }
 
-void GameSession::CloseMenus(const Game& game) {
-    // A click outside, on the frame's title bar, closes the open menus and turns no piece.
-    MoveTo(game.client.x + game.client.width / 2, game.client.y - 8);
-    Xdo({"click", "1"});
-    if (!WaitUntil([this] { return screen_->Popups().empty(); }, 5s))
-        throw std::runtime_error("the menus did not close");
-}
-
 std::vector<CheckBox> ReadCheckBoxes(const Image& popup) {
     // A box is a square outline in the popup's left strip: a top and a bottom edge, each a run
     // of one colour 10 to 20 pixels long, 10 to 20 rows apart, joined by sides of that colour

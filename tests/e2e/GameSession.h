@@ -91,7 +91,6 @@ class GameSession : public ::testing::Test {
     void OpenMenu(const Game& game, const std::vector<std::string>& keys);
     // The popup opened last, waited for until `count` popups are open.
     std::optional<Rect> WaitForPopups(std::size_t count);
-    void CloseMenus(const Game& game);
 
     XScreen& Scr() { return *screen_; }
     const PictureSet& Pictures() { return *pictures_; }

@@ -11,7 +11,7 @@ namespace {
 using namespace std::chrono_literals;
 using StartUp = GameSession;
 
-TEST_F(StartUp, FirstBoardCaptionAndMenuMarksAgree) {
+TEST_F(StartUp, FirstBoardAndCaptionAgree) {
     const Game game = StartGame();
     const std::string text = CaptionText(game);
     const auto caption = ParseCaption(text);
@@ -30,49 +30,6 @@ TEST_F(StartUp, FirstBoardCaptionAndMenuMarksAgree) {
         EXPECT_EQ(board.area.At(180, 320 + i), BoardGround);
     }
     ExpectSourcesFitPipeCount(board, caption->pipes);
-
-    // Settings menu: the three toggles; then the marked pipe count, then the marked size.
-    OpenMenu(game, {"Right"});
-    const auto settings = WaitForPopups(1);
-    ASSERT_TRUE(settings);
-    const auto toggles = ReadCheckBoxes(Scr().Grab(*settings));
-    ASSERT_EQ(toggles.size(), 3u) << "short pipes, tees, grid";
-    EXPECT_TRUE(toggles[0].ticked);
-    EXPECT_TRUE(toggles[1].ticked);
-    EXPECT_FALSE(toggles[2].ticked);
-
-    Key("Right");  // the first item, the pipe count, is the one highlighted
-    const auto counts = WaitForPopups(2);
-    ASSERT_TRUE(counts);
-    const auto countBoxes = ReadCheckBoxes(Scr().Grab(*counts));
-    ASSERT_EQ(countBoxes.size(), 10u) << "\"10 труб\" down to \"1 труба\"";
-    int marked = 0;
-    int wanted = 0;
-    for (std::size_t i = 0; i < countBoxes.size(); ++i) {
-        if (!countBoxes[i].ticked) continue;
-        ++marked;
-        wanted = 10 - static_cast<int>(i);
-    }
-    EXPECT_EQ(marked, 1);
-    EXPECT_GE(wanted, 3);
-    EXPECT_LE(caption->pipes, wanted) << "more pipes laid than wanted";
-
-    Key("Left");
-    Key("Down");
-    Key("Right");
-    ASSERT_TRUE(WaitForPopups(2));
-    std::vector<CheckBox> sizes;
-    for (int tries = 0; tries < 20 && sizes.size() != 8; ++tries)
-        sizes = ReadCheckBoxes(Scr().Grab(Scr().Popups().back()));
-    ASSERT_EQ(sizes.size(), 8u);
-    for (std::size_t i = 0; i < sizes.size(); ++i)
-        EXPECT_EQ(sizes[i].ticked, i == 3) << "size item " << i << " (\"10 x 9\" is item 3)";
-
-    // Looking through the menus changes nothing.
-    CloseMenus(game);
-    Settle(game);
-    EXPECT_EQ(CaptionText(game), text);
-    EXPECT_TRUE(ReadBoard(game).area == board.area);
 }
 
 TEST_F(StartUp, SecondGameEndsWithoutAWindowWhileTheFirstPlays) {
