@@ -136,17 +136,6 @@ TEST(Drawing, QuarterTurnGivesTheTurnedTile) {
     }
 }
 
-TEST(Drawing, StraightsCrossAndSourceAreMirrorSymmetric) {
-    for (int slot : Slots()) {
-        const int t = art::TileOfSlot(slot);
-        if (t != tile::Source && t != tile::StraightUD && t != tile::StraightLR && t != tile::Cross)
-            continue;
-        const QImage img = PictureImage(slot);
-        EXPECT_EQ(img.mirrored(true, false), img) << slot;
-        EXPECT_EQ(img.mirrored(false, true), img) << slot;
-    }
-}
-
 // Every pixel is a shade of the slot's own ramp, black or background, and the same one in
 // every colour: colours differ by the ramp alone.
 TEST(Drawing, ColoursDifferOnlyByRamp) {
