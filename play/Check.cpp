@@ -9,8 +9,6 @@ void ResetColours(GameState& s) {
     }
 }
 
-namespace {
-
 // Every step compared on its own: the check follows the record, not the openings, so another
 // arrangement that happens to join the sources does not count.
 bool PipeComplete(const GameState& s, int i) {
@@ -21,7 +19,12 @@ bool PipeComplete(const GameState& s, int i) {
     return true;
 }
 
-}  // namespace
+int CompletePipeCount(const GameState& s) {
+    int complete = 0;
+    for (int i = 1; i <= s.pipeCount; ++i)
+        complete += PipeComplete(s, i) ? 1 : 0;
+    return complete;
+}
 
 void MarkSolvedPipes(GameState& s) {
     int complete = 0;

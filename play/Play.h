@@ -13,6 +13,12 @@ void ResetColours(GameState& s);
 // Paints every complete pipe in its colour; sets solved when every pipe is complete.
 void MarkSolvedPipes(GameState& s);
 
+// Whether every step of pipe i holds its recorded piece.
+bool PipeComplete(const GameState& s, int i);
+
+// How many pipes are complete.
+int CompletePipeCount(const GameState& s);
+
 // Turns the piece in cell n and refreshes the colours. Returns false, changing nothing, on a
 // solved board or for a number that is not a cell of the record.
 bool TurnCell(GameState& s, int n, bool clockwise);

@@ -20,17 +20,6 @@ namespace {
 // pictures on every run.
 constexpr std::uint32_t Seed = 2026;
 
-int CompletePipes(const kov::GameState& s) {
-    int complete = 0;
-    for (int i = 1; i <= s.pipeCount; ++i) {
-        bool match = true;
-        for (int k = 1; k <= s.pipeLength[i] && match; ++k)
-            match = s.cellTile[s.pipeCell[i][k]] == s.pipeTile[i][k];
-        complete += match ? 1 : 0;
-    }
-    return complete;
-}
-
 // The offscreen plugin notes that it cannot size a window from hints; nothing to act on.
 void Quiet(QtMsgType, const QMessageLogContext&, const QString& text) {
     if (!text.contains(QLatin1String("propagateSizeHints")))
@@ -74,7 +63,7 @@ int main(int argc, char** argv) {
     kov::GameState& s = window.State();
 
     // In progress: a few hints lay some pipes, and some turns on the grey pieces that are left.
-    while (CompletePipes(s) < s.pipeCount / 2)
+    while (kov::CompletePipeCount(s) < s.pipeCount / 2)
         window.mnuHelp1_Click();
     int turns = 0;
     for (int n = 1; n <= s.CellCount() && turns < 6; n += 7) {
@@ -83,7 +72,7 @@ int main(int argc, char** argv) {
             ++turns;
         }
     }
-    const int complete = CompletePipes(s);
+    const int complete = kov::CompletePipeCount(s);
     if (s.solved != 0 || complete == 0 || complete == s.pipeCount) {
         std::fprintf(stderr, "kovelint_screenshots: seed %u gives no game in progress\n", Seed);
         return 1;
