@@ -29,7 +29,7 @@ inline void ExpectOnlyTurned(const Board& before, const Board& after, int c, int
     EXPECT_EQ(after.Tile(c, r), TileTurned(before.Tile(c, r), quarters))
         << "cell " << c << "," << r << " was tile " << before.Tile(c, r);
     if (after.Colour(c, r) == before.Colour(c, r)) {
-        EXPECT_TRUE(after.Cell(c, r) == before.Cell(c, r).TurnedClockwise(quarters))
+        EXPECT_TRUE(after.Cell(c, r) == TurnedClockwise(before.Cell(c, r), quarters))
             << "cell " << c << "," << r << " is not its old picture turned " << quarters
             << " quarter(s)";
     }

@@ -146,11 +146,11 @@ TEST_F(Commands, BoardSizeChosenWithTheMouse) {
     ExpectSourcesFitPipeCount(small, caption->pipes);
     // Where the sixth column and row were, only the ground shows now.
     const int edge = Margin + 5 * CellPx;
-    for (int y = 0; y < std::min(small.area.height, edge + 2 * CellPx); ++y)
-        for (int x = edge; x < std::min(small.area.width, edge + 2 * CellPx); ++x)
-            ASSERT_EQ(small.area.At(x, y), BoardGround) << x << "," << y;
+    for (int y = 0; y < std::min(small.area.height(), edge + 2 * CellPx); ++y)
+        for (int x = edge; x < std::min(small.area.width(), edge + 2 * CellPx); ++x)
+            ASSERT_EQ(Rgb(small.area, x, y), BoardGround) << x << "," << y;
     for (int x = 0; x < edge; ++x)
-        ASSERT_EQ(small.area.At(x, edge + 2), BoardGround) << x;
+        ASSERT_EQ(Rgb(small.area, x, edge + 2), BoardGround) << x;
 
     // The new cells take clicks.
     const auto turnable = small.Cells(GreyCornerOrTee);

@@ -78,7 +78,7 @@ int Board::GreyPixels() const {
     int n = 0;
     for (int y = 0; y < Margin + rows * CellPx; ++y)
         for (int x = 0; x < Margin + cols * CellPx; ++x)
-            n += IsGreyShade(area.At(x, y)) ? 1 : 0;
+            n += IsGreyShade(Rgb(area, x, y)) ? 1 : 0;
     return n;
 }
 
@@ -163,10 +163,11 @@ Game GameSession::StartGame() {
     // The board's grey ground starts right under the menu bar.
     const bool painted = WaitUntil(
         [&] {
-            const Image left = screen_->Grab({game.client.x, game.client.y, 3, game.client.height});
-            for (int y = 1; y + Margin < left.height; ++y) {
-                if (left.At(2, y) == BoardGround && left.At(2, y + Margin - 1) == BoardGround &&
-                    left.At(2, y - 1) != BoardGround) {
+            const QImage left =
+                screen_->Grab({game.client.x, game.client.y, 3, game.client.height});
+            for (int y = 1; y + Margin < left.height(); ++y) {
+                if (Rgb(left, 2, y) == BoardGround && Rgb(left, 2, y + Margin - 1) == BoardGround &&
+                    Rgb(left, 2, y - 1) != BoardGround) {
                     game.menuBar = y;
                     return true;
                 }
@@ -201,7 +202,7 @@ Board GameSession::ReadBoard(const Game& game, int cols, int rows) {
         for (int c = 1; c <= cols; ++c) {
             const int x = Margin + (c - 1) * CellPx;
             const int y = Margin + (r - 1) * CellPx;
-            const bool inside = x + CellPx <= b.area.width && y + CellPx <= b.area.height;
+            const bool inside = x + CellPx <= b.area.width() && y + CellPx <= b.area.height();
             b.slots.push_back(inside ? pictures_->Identify(b.Cell(c, r)) : -1);
         }
     }
@@ -283,17 +284,17 @@ std::optional<Rect> GameSession::WaitForPopups(std::size_t count) {
     return screen_->Popups().back();
 }
 
-std::vector<CheckBox> ReadCheckBoxes(const Image& popup) {
+std::vector<CheckBox> ReadCheckBoxes(const QImage& popup) {
     // A box is a square outline in the popup's left strip: a top and a bottom edge, each a run
     // of one colour 10 to 20 pixels long, 10 to 20 rows apart, joined by sides of that colour
     // just outside the runs' ends. A tick is dark inside it.
-    const int strip = std::min(popup.width, 40);
+    const int strip = std::min(popup.width(), 40);
     auto edgeAt = [&](int y) -> std::pair<int, int> {
         for (int x = 1; x + 10 < strip; ++x) {
-            const std::uint32_t c = popup.At(x, y);
-            if (c == popup.At(3, y)) continue;  // the row's own background, left of any box
+            const std::uint32_t c = Rgb(popup, x, y);
+            if (c == Rgb(popup, 3, y)) continue;  // the row's own background, left of any box
             int end = x;
-            while (end + 2 < strip && popup.At(end + 1, y) == c)
+            while (end + 2 < strip && Rgb(popup, end + 1, y) == c)
                 ++end;
             if (end - x + 1 >= 10 && end - x + 1 <= 20) return {x, end};
             x = end;
@@ -301,21 +302,21 @@ std::vector<CheckBox> ReadCheckBoxes(const Image& popup) {
         return {-1, -1};
     };
     auto sidesJoin = [&](int x0, int x1, int top, int bottom) {
-        const std::uint32_t c = popup.At(x0, top);
+        const std::uint32_t c = Rgb(popup, x0, top);
         for (int y = top + 1; y < bottom; ++y)
-            if (popup.At(x0 - 1, y) != c || popup.At(x1 + 1, y) != c) return false;
+            if (Rgb(popup, x0 - 1, y) != c || Rgb(popup, x1 + 1, y) != c) return false;
         return true;
     };
     std::vector<CheckBox> boxes;
-    for (int y = 0; y < popup.height; ++y) {
+    for (int y = 0; y < popup.height(); ++y) {
         const auto [x0, x1] = edgeAt(y);
         if (x0 < 0) continue;
-        for (int y2 = y + 10; y2 <= y + 20 && y2 < popup.height; ++y2) {
+        for (int y2 = y + 10; y2 <= y + 20 && y2 < popup.height(); ++y2) {
             if (edgeAt(y2) != std::make_pair(x0, x1) || !sidesJoin(x0, x1, y, y2)) continue;
             int dark = 0;
             for (int j = y + 2; j < y2 - 1; ++j)
                 for (int i = x0 + 1; i < x1; ++i)
-                    dark += (popup.At(i, j) & 0xFF) < 0x60;
+                    dark += (Rgb(popup, i, j) & 0xFF) < 0x60;
             boxes.push_back({(y + y2) / 2, dark >= 4});
             y = y2;
             break;

@@ -33,14 +33,14 @@ std::optional<Caption> ParseCaption(const std::string& text);
 struct Board {
     int cols = 0;
     int rows = 0;
-    Image area;  // the client area below the menu bar
+    QImage area;  // the client area below the menu bar
     std::vector<int> slots;
 
     int Slot(int c, int r) const { return slots[static_cast<std::size_t>((r - 1) * cols + c - 1)]; }
     int Tile(int c, int r) const { return TileOf(Slot(c, r)); }
     int Colour(int c, int r) const { return ColourOf(Slot(c, r)); }
-    Image Cell(int c, int r) const {
-        return area.Crop(Margin + (c - 1) * CellPx, Margin + (r - 1) * CellPx, CellPx, CellPx);
+    QImage Cell(int c, int r) const {
+        return area.copy(Margin + (c - 1) * CellPx, Margin + (r - 1) * CellPx, CellPx, CellPx);
     }
     bool AllCellsRead() const;
     int GreyPieces() const;
@@ -112,6 +112,6 @@ struct CheckBox {
     int centreY = 0;  // in the popup
     bool ticked = false;
 };
-std::vector<CheckBox> ReadCheckBoxes(const Image& popup);
+std::vector<CheckBox> ReadCheckBoxes(const QImage& popup);
 
 }  // namespace e2e

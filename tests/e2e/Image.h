@@ -1,26 +1,23 @@
-// Screen pixels as 0xRRGGBB values, and the game's own picture set to read cells against.
+// Screen pixels and the game's own picture set to read cells against, all as Qt images.
 #pragma once
 
+#include <QImage>
+#include <QTransform>
 #include <cstdint>
 #include <filesystem>
 #include <map>
-#include <vector>
 
 namespace e2e {
 
-struct Image {
-    int width = 0;
-    int height = 0;
-    std::vector<std::uint32_t> px;  // row by row
+// A pixel as 0xRRGGBB.
+inline std::uint32_t Rgb(const QImage& img, int x, int y) {
+    return img.pixel(x, y) & 0xFFFFFF;
+}
 
-    std::uint32_t At(int x, int y) const {
-        return px[static_cast<std::size_t>(y) * static_cast<std::size_t>(width) +
-                  static_cast<std::size_t>(x)];
-    }
-    Image Crop(int x, int y, int w, int h) const;
-    Image TurnedClockwise(int quarters = 1) const;
-    bool operator==(const Image&) const = default;
-};
+// The image after `quarters` quarter turns clockwise (negative: counter-clockwise).
+inline QImage TurnedClockwise(const QImage& img, int quarters) {
+    return img.transformed(QTransform().rotate(90.0 * (((quarters % 4) + 4) % 4)));
+}
 
 // The shipped pictures, 35 x 35 each, by slot: slot 0 is the blank cell, slot
 // 12 x (colour - 1) + tile holds the piece `tile` (1 source .. 12 cross) in `colour` (1 grey).
@@ -29,13 +26,12 @@ class PictureSet {
     explicit PictureSet(const std::filesystem::path& folder);
 
     int Count() const { return static_cast<int>(bySlot_.size()); }
-    const Image& Slot(int slot) const { return bySlot_.at(slot); }
+    const QImage& Slot(int slot) const { return bySlot_.at(slot); }
     // The slot whose picture the cell shows exactly, or -1 for anything else.
-    int Identify(const Image& cell) const;
+    int Identify(const QImage& cell) const;
 
   private:
-    std::map<int, Image> bySlot_;
-    std::map<std::vector<std::uint32_t>, int> byPixels_;
+    std::map<int, QImage> bySlot_;
 };
 
 // Tile and colour codes of a slot; slot 0 is tile 0 (empty) with colour 0.

@@ -26,8 +26,8 @@ TEST_F(StartUp, FirstBoardAndCaptionAgree) {
     EXPECT_EQ(game.client.height - game.menuBar, 325);
     const Board board = ReadBoard(game);
     for (int i = 0; i < Margin; ++i) {
-        EXPECT_EQ(board.area.At(355 + i, 170), BoardGround);
-        EXPECT_EQ(board.area.At(180, 320 + i), BoardGround);
+        EXPECT_EQ(Rgb(board.area, 355 + i, 170), BoardGround);
+        EXPECT_EQ(Rgb(board.area, 180, 320 + i), BoardGround);
     }
     ExpectSourcesFitPipeCount(board, caption->pipes);
 }

@@ -41,16 +41,20 @@ Atom XScreen::Intern(const char* name) {
     return XInternAtom(dpy_, name, False);
 }
 
-Image XScreen::Grab(const Rect& area) {
+QImage XScreen::Grab(const Rect& area) {
     XImage* xi = XGetImage(dpy_, root_, area.x, area.y, static_cast<unsigned>(area.width),
                            static_cast<unsigned>(area.height), AllPlanes, ZPixmap);
     if (xi == nullptr) throw std::runtime_error("XGetImage failed");
-    Image img{area.width, area.height, {}};
-    img.px.reserve(static_cast<std::size_t>(area.width * area.height));
-    for (int y = 0; y < area.height; ++y)
-        for (int x = 0; x < area.width; ++x)
-            img.px.push_back(static_cast<std::uint32_t>(XGetPixel(xi, x, y) & 0xFFFFFF));
+    // The 24-bit screen as 32-bit little-endian words 0x??RRGGBB, which is Qt's RGB32.
+    const bool rgb32 = xi->bits_per_pixel == 32 && xi->byte_order == LSBFirst &&
+                       xi->red_mask == 0xFF0000 && xi->green_mask == 0xFF00 &&
+                       xi->blue_mask == 0xFF;
+    const QImage img = rgb32 ? QImage(reinterpret_cast<const uchar*>(xi->data), area.width,
+                                      area.height, xi->bytes_per_line, QImage::Format_RGB32)
+                                   .copy()
+                             : QImage();
     XDestroyImage(xi);
+    if (img.isNull()) throw std::runtime_error("the screen is not 24-bit RGB");
     return img;
 }
 

@@ -36,7 +36,7 @@ class XScreen {
     int Height() const;
 
     // Pixels of the root window, that is what the screen shows, in the given rectangle.
-    Image Grab(const Rect& area);
+    QImage Grab(const Rect& area);
 
     // True once a window manager has announced itself on the root window.
     bool WindowManagerReady();
