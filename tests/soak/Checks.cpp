@@ -126,9 +126,7 @@ void Soak::CheckPipes() {
         Fail(Say("%1 pipes laid for %2 wanted", s_.pipeCount, s_.wantedPipes));
     bool all = true;
     for (int i = 1; i <= s_.pipeCount; ++i) {
-        bool complete = true;
-        for (int k = 1; k <= s_.pipeLength[i] && complete; ++k)
-            complete = s_.cellTile[s_.pipeCell[i][k]] == s_.pipeTile[i][k];
+        const bool complete = PipeMatches(s_, s_.cellTile, i);
         all = all && complete;
         for (int k = 1; k <= s_.pipeLength[i]; ++k) {
             const int n = s_.pipeCell[i][k];

@@ -6,6 +6,8 @@
 #include <QScrollArea>
 #include <QTest>
 #include <QWindow>
+#include <utility>
+#include <vector>
 
 #include "app/frmMain.h"
 #include "tests/soak/Soak.h"
@@ -27,13 +29,47 @@ Settings SettingsOf(const GameState& s) {
 
 int CompletePipes(const GameState& s) {
     int complete = 0;
-    for (int i = 1; i <= s.pipeCount; ++i) {
-        bool match = true;
-        for (int k = 1; k <= s.pipeLength[i] && match; ++k)
-            match = s.cellTile[s.pipeCell[i][k]] == s.pipeTile[i][k];
-        complete += match ? 1 : 0;
-    }
+    for (int i = 1; i <= s.pipeCount; ++i)
+        complete += PipeMatches(s, s.cellTile, i) ? 1 : 0;
     return complete;
+}
+
+// What a command does to the board. A pipe count or a board size deals only when it changes
+// the settings.
+enum class Outcome { Kept, Dealt, DealtIfChanged, Rescrambled, Hinted };
+constexpr Int16 Toggle = -1, AnyPipeCount = -2;
+struct CommandRule {
+    int key;  // its function key, 0 for none
+    Outcome outcome;
+    std::vector<std::pair<Int16 Settings::*, Int16>> sets;  // each setting it leaves, and how
+};
+
+const QHash<QString, CommandRule>& Commands() {
+    static const QHash<QString, CommandRule> table = [] {
+        QHash<QString, CommandRule> t;
+        auto add = [&t](const char* name, CommandRule rule) {
+            t.insert(QString::fromLatin1(name), std::move(rule));
+        };
+        add("F4", {Qt::Key_F4, Outcome::Kept, {}});
+        add("mnuHelp1", {Qt::Key_F1, Outcome::Hinted, {}});
+        add("mnuNew", {Qt::Key_F2, Outcome::Dealt, {}});
+        add("mnuNumRND", {Qt::Key_F3, Outcome::Dealt, {{&Settings::wantedPipes, AnyPipeCount}}});
+        add("mnuSalat", {Qt::Key_F5, Outcome::Rescrambled, {}});
+        add("mnuGrid", {0, Outcome::Kept, {{&Settings::showGrid, Toggle}}});
+        add("mnuImgSizeB", {0, Outcome::Kept, {{&Settings::tileSize, 70}}});
+        add("mnuImgSizeM", {0, Outcome::Kept, {{&Settings::tileSize, 35}}});
+        add("mnuShort", {0, Outcome::Dealt, {{&Settings::shortPipes, Toggle}}});
+        add("mnuDelimiter", {0, Outcome::Dealt, {{&Settings::useTees, Toggle}}});
+        for (Int16 k = 1; k <= MaxPipes; ++k)
+            t.insert(Say("mnuNum%1", k),
+                     {0, Outcome::DealtIfChanged, {{&Settings::wantedPipes, k}}});
+        for (const SizeItem& size : SizeItems)
+            add(size.name, {0,
+                            Outcome::DealtIfChanged,
+                            {{&Settings::mapCols, size.cols}, {&Settings::mapRows, size.rows}}});
+        return t;
+    }();
+    return table;
 }
 
 }  // namespace
@@ -42,10 +78,15 @@ Records RecordsOf(const GameState& s) {
     return {s.pipeCount, s.pipeColour, s.pipeLength, s.pipeCell, s.pipeTile};
 }
 
+bool PipeMatches(const GameState& s, const Slots<MaxCells>& tiles, int i) {
+    for (int k = 1; k <= s.pipeLength[i]; ++k)
+        if (tiles[s.pipeCell[i][k]] != s.pipeTile[i][k]) return false;
+    return true;
+}
+
 bool AllPipesMatch(const GameState& s, const Slots<MaxCells>& tiles) {
     for (int i = 1; i <= s.pipeCount; ++i)
-        for (int k = 1; k <= s.pipeLength[i]; ++k)
-            if (tiles[s.pipeCell[i][k]] != s.pipeTile[i][k]) return false;
+        if (!PipeMatches(s, tiles, i)) return false;
     return true;
 }
 
@@ -280,6 +321,12 @@ void Soak::FunctionKey() {
 
 void Soak::RunCommand(const QString& name, bool byKey) {
     event_ = (byKey ? QStringLiteral("function key for ") : QStringLiteral("menu ")) + name;
+    const auto rule = Commands().constFind(name);
+    QAction* action = byKey ? nullptr : Action(name);
+    if (rule == Commands().cend() || (!byKey && action == nullptr)) {
+        Fail(QStringLiteral("no menu item ") + name);
+        return;
+    }
     const Settings settings = SettingsOf(s_);
     const Records records = RecordsOf(s_);
     const Slots<MaxCells> tiles = s_.cellTile;
@@ -288,109 +335,58 @@ void Soak::RunCommand(const QString& name, bool byKey) {
     const long draws = rng_.draws;
 
     if (byKey) {
-        static const QHash<QString, int> Keys = {{QStringLiteral("mnuHelp1"), Qt::Key_F1},
-                                                 {QStringLiteral("mnuNew"), Qt::Key_F2},
-                                                 {QStringLiteral("mnuNumRND"), Qt::Key_F3},
-                                                 {QStringLiteral("mnuSalat"), Qt::Key_F5},
-                                                 {QStringLiteral("F4"), Qt::Key_F4}};
-        SendKey(Keys.value(name), Qt::NoModifier, true, false);
-        SendKey(Keys.value(name), Qt::NoModifier, false, false);
-    } else if (QAction* action = Action(name)) {
-        action->trigger();
+        SendKey(rule->key, Qt::NoModifier, true, false);
+        SendKey(rule->key, Qt::NoModifier, false, false);
     } else {
-        Fail(QStringLiteral("no menu item ") + name);
-        return;
+        action->trigger();
     }
 
     const Settings now = SettingsOf(s_);
-    auto expectSettings = [&](Settings want) {
-        if (!(now == want)) Fail(QStringLiteral("the settings changed where they should not"));
-    };
-    auto expectBoardKept = [&] {
-        if (s_.cellTile != tiles) Fail(QStringLiteral("the board changed"));
-        if (!(RecordsOf(s_) == records)) Fail(QStringLiteral("the pipe records changed"));
-    };
-    if (s_.hoverCell != hover) Fail(QStringLiteral("a command moved hoverCell"));
-    // Whether the command dealt, scrambled or hinted, told by the random numbers it drew.
-    auto expectDraws = [&](bool want) {
-        if ((rng_.draws != draws) != want)
-            Fail(want ? QStringLiteral("the command did not run: it drew no random number")
-                      : Say("the command drew %1 random numbers", rng_.draws - draws));
-    };
-
-    if (name == QLatin1String("F4")) {
-        expectSettings(settings);
-        expectBoardKept();
-        expectDraws(false);
-    } else if (name == QLatin1String("mnuNew")) {
-        expectSettings(settings);
-        expectDraws(true);
-        ++figures_.newGames;
-    } else if (name == QLatin1String("mnuSalat")) {
-        expectSettings(settings);
-        if (!(RecordsOf(s_) == records)) Fail(QStringLiteral("a re-scramble changed the records"));
-        // One draw for each turnable piece; a board of sources alone draws nothing.
-        bool turnable = false;
-        for (int n = 1; n <= s_.CellCount(); ++n)
-            turnable = turnable || IsTurnable(s_.cellTile[n]);
-        expectDraws(turnable);
-    } else if (name == QLatin1String("mnuHelp1")) {
-        expectSettings(settings);
-        if (!(RecordsOf(s_) == records)) Fail(QStringLiteral("the hint changed the records"));
-        const int want = complete < s_.pipeCount ? complete + 1 : complete;
-        if (CompletePipes(s_) != want)
-            Fail(Say("the hint left %1 pipes complete, expected %2", CompletePipes(s_), want));
-        if (complete == s_.pipeCount && s_.cellTile != tiles)
-            Fail(QStringLiteral("a hint on a solved board changed it"));
-        expectDraws(complete < s_.pipeCount);
-    } else if (name == QLatin1String("mnuGrid")) {
-        Settings want = settings;
-        want.showGrid = static_cast<Int16>(settings.showGrid != 0 ? 0 : 1);
-        expectSettings(want);
-        expectBoardKept();
-        expectDraws(false);
-    } else if (name.startsWith(QLatin1String("mnuImgSize"))) {
-        Settings want = settings;
-        want.tileSize = name.endsWith(QLatin1Char('B')) ? 70 : 35;
-        expectSettings(want);
-        expectBoardKept();
-        expectDraws(false);
-    } else if (name == QLatin1String("mnuShort") || name == QLatin1String("mnuDelimiter")) {
-        Settings want = settings;
-        Int16& flag = name == QLatin1String("mnuShort") ? want.shortPipes : want.useTees;
-        flag = static_cast<Int16>(flag != 0 ? 0 : 1);
-        expectSettings(want);
-        expectDraws(true);
-        ++figures_.newGames;
-    } else if (name == QLatin1String("mnuNumRND")) {
-        if (s_.wantedPipes < 1 || s_.wantedPipes > MaxPipes)
-            Fail(Say("random pipe count %1", s_.wantedPipes));
-        Settings want = settings;
-        want.wantedPipes = s_.wantedPipes;
-        expectSettings(want);
-        expectDraws(true);
-        ++figures_.newGames;
-    } else if (name.startsWith(QLatin1String("mnuNum"))) {
-        Settings want = settings;
-        want.wantedPipes = static_cast<Int16>(name.mid(6).toInt());
-        expectSettings(want);
-        const bool deals = settings.wantedPipes != want.wantedPipes;
-        if (!deals) expectBoardKept();
-        expectDraws(deals);
-        figures_.newGames += deals ? 1 : 0;
-    } else {
-        for (const SizeItem& size : SizeItems) {
-            if (name != QLatin1String(size.name)) continue;
-            Settings want = settings;
-            want.mapCols = size.cols;
-            want.mapRows = size.rows;
-            expectSettings(want);
-            const bool deals = settings.mapRows != size.rows;
-            if (!deals) expectBoardKept();
-            expectDraws(deals);
-            figures_.newGames += deals ? 1 : 0;
-        }
+    Settings want = settings;
+    for (const auto& [field, value] : rule->sets) {
+        if (value == AnyPipeCount && (now.*field < 1 || now.*field > MaxPipes))
+            Fail(Say("random pipe count %1", now.*field));
+        want.*field = value == Toggle         ? static_cast<Int16>(want.*field != 0 ? 0 : 1)
+                      : value == AnyPipeCount ? now.*field
+                                              : value;
     }
+    if (!(now == want)) Fail(QStringLiteral("the settings changed where they should not"));
+    if (s_.hoverCell != hover) Fail(QStringLiteral("a command moved hoverCell"));
+    Outcome outcome = rule->outcome;
+    if (outcome == Outcome::DealtIfChanged)
+        outcome = want == settings ? Outcome::Kept : Outcome::Dealt;
+    const bool recordsKept = RecordsOf(s_) == records;
+    // Whether the command dealt, scrambled or hinted, told by the random numbers it drew.
+    bool drawsWanted = false;
+    switch (outcome) {
+        case Outcome::Kept:
+        case Outcome::DealtIfChanged:
+            if (s_.cellTile != tiles) Fail(QStringLiteral("the board changed"));
+            if (!recordsKept) Fail(QStringLiteral("the pipe records changed"));
+            break;
+        case Outcome::Dealt:
+            drawsWanted = true;
+            ++figures_.newGames;
+            break;
+        case Outcome::Rescrambled:
+            if (!recordsKept) Fail(QStringLiteral("a re-scramble changed the records"));
+            // One draw for each turnable piece; a board of sources alone draws nothing.
+            for (int n = 1; n <= s_.CellCount(); ++n)
+                drawsWanted = drawsWanted || IsTurnable(s_.cellTile[n]);
+            break;
+        case Outcome::Hinted:
+            if (!recordsKept) Fail(QStringLiteral("the hint changed the records"));
+            if (const int pipes = complete < s_.pipeCount ? complete + 1 : complete;
+                CompletePipes(s_) != pipes)
+                Fail(Say("the hint left %1 pipes complete, expected %2", CompletePipes(s_), pipes));
+            if (complete == s_.pipeCount && s_.cellTile != tiles)
+                Fail(QStringLiteral("a hint on a solved board changed it"));
+            drawsWanted = complete < s_.pipeCount;
+            break;
+    }
+    if ((rng_.draws != draws) != drawsWanted)
+        Fail(drawsWanted ? QStringLiteral("the command did not run: it drew no random number")
+                         : Say("the command drew %1 random numbers", rng_.draws - draws));
 }
 
 }  // namespace kov::soak

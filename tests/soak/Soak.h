@@ -35,10 +35,10 @@ struct SizeItem {
     const char* name;
     Int16 cols, rows;
 };
-inline constexpr SizeItem SizeItems[] = {
-    {"mnuMapSize1525", 25, 15}, {"mnuMapSize1320", 20, 13}, {"mnuMapSize1115", 15, 11},
-    {"mnuMapSize910", 10, 9},   {"mnuMapSize88", 8, 8},     {"mnuMapSize77", 7, 7},
-    {"mnuMapSize66", 6, 6},     {"mnuMapSize55", 5, 5}};
+inline constexpr SizeItem SizeItems[] = {{"mnuMapSize1525", 25, 15}, {"mnuMapSize1320", 20, 13},
+                                         {"mnuMapSize1115", 15, 11}, {"mnuMapSize910", 10, 9},
+                                         {"mnuMapSize88", 8, 8},     {"mnuMapSize77", 7, 7},
+                                         {"mnuMapSize66", 6, 6},     {"mnuMapSize55", 5, 5}};
 
 // The pipe records: what play must never touch.
 struct Records {
@@ -49,7 +49,9 @@ struct Records {
 };
 Records RecordsOf(const GameState& s);
 
-// Every pipe stands as it was laid, judged from the records alone.
+// Pipe i stands as it was laid in `tiles`, judged from its record alone.
+bool PipeMatches(const GameState& s, const Slots<MaxCells>& tiles, int i);
+// Every pipe stands as it was laid.
 bool AllPipesMatch(const GameState& s, const Slots<MaxCells>& tiles);
 
 // The game's random source, counting its draws: play must draw nothing, and a command that
