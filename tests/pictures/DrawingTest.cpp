@@ -2,7 +2,6 @@
 #include <gtest/gtest.h>
 
 #include <QTransform>
-#include <cmath>
 
 #include "AssetFiles.h"
 #include "assets/PictureNames.h"
@@ -10,8 +9,6 @@
 
 namespace kov::test {
 namespace {
-
-constexpr int Mid = 17;
 
 const auto Flange = Row(".........#000012343210000#.........");
 const auto FlangeEdge = Row(".........#################.........");
@@ -67,30 +64,17 @@ TEST(Drawing, SourceTankOutlineRingsAndStubs) {
             EXPECT_EQ(m[y][x], 4) << "centre " << x << "," << y;
 }
 
-// Right-down corner: a quarter ring about the point between pixels 22 and 23.
-TEST(Drawing, CornerBendIsAQuarterRing) {
-    const InkMap m = Inks(17);
-    // Clear of the other arm's flange, each arm is the straight's body.
-    for (int y = 26; y <= 30; ++y)
-        EXPECT_EQ(m[y], PipeBody) << "down arm, row " << y;
-    for (int x = 26; x <= 30; ++x)
-        EXPECT_EQ(Column(m, x), PipeBody) << "right arm, column " << x;
-    EXPECT_NE(m[22][22], Black);  // the inner edge turns by a diagonal step
-    EXPECT_EQ(m[23][22], Black);
-    EXPECT_EQ(m[22][23], Black);
-    int outerEdge = 0;
-    for (int y = 12; y <= 22; ++y)
-        for (int x = 12; x <= 22; ++x) {
-            const double r = std::hypot(x - 22.5, y - 22.5);
-            if (r > 9.0 && m[y][x] == Black) {
-                ++outerEdge;
-                EXPECT_NEAR(r, 10.5, 0.75) << x << "," << y;
-            }
-            if (r < 10.0) {
-                EXPECT_NE(m[y][x], Back) << x << "," << y;
-            }
+// Clear of the bend and the crossing, an arm is the straight's body: a corner and the cross, in
+// two colours; the other arms follow from the turning identity.
+TEST(Drawing, ArmsKeepTheStraightsProfile) {
+    for (int slot : {17, 60, 96}) {
+        SCOPED_TRACE(slot);
+        const InkMap m = Inks(slot);
+        for (int i = 26; i <= 30; ++i) {
+            EXPECT_EQ(m[i], PipeBody) << "down arm, row " << i;
+            EXPECT_EQ(Column(m, i), PipeBody) << "right arm, column " << i;
         }
-    EXPECT_GE(outerEdge, 15);
+    }
 }
 
 // Right-down-left tee: closed on top, open below where the branch joins.
@@ -100,27 +84,6 @@ TEST(Drawing, TeeIsClosedOppositeItsBranch) {
         EXPECT_EQ(m[12][x], Black) << "closed side, column " << x;
     for (int x = 10; x <= 24; ++x)
         EXPECT_NE(m[22][x], Black) << "open joint, column " << x;
-}
-
-TEST(Drawing, CrossHasAFourPointedStarAndFourFillets) {
-    for (int slot : {60, 96}) {
-        SCOPED_TRACE(slot);
-        const InkMap m = Inks(slot);
-        for (int i = 1; i <= 33; ++i) {
-            if (i == 2 || i == 32) continue;  // the flanges' inner edges
-            EXPECT_EQ(m[Mid][i], 4) << "middle row " << i;
-            EXPECT_EQ(m[i][Mid], 4) << "middle column " << i;
-        }
-        for (int y = 0; y < N; ++y)
-            for (int x = 0; x < N; ++x)
-                if (x != Mid && y != Mid) {
-                    EXPECT_NE(m[y][x], 4) << x << "," << y;
-                }
-        // The bottom-left fillet; the others are its quarter turns.
-        EXPECT_EQ(m[23][10], Black);
-        EXPECT_EQ(m[24][11], Black);
-        EXPECT_NE(m[22][12], Black);
-    }
 }
 
 // Turning a picture a quarter turn clockwise gives the picture of the turned tile, exactly, in
