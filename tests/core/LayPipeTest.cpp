@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <vector>
+
 #include "Scripted.h"
 #include "generator/Generator.h"
 #include "generator/Walk.h"
@@ -150,6 +153,45 @@ TEST(LayPipe, LongWalksRunToADeadEnd) {
     EXPECT_TRUE(row == 7 || s.cellTile[last + 7] != 0);
     EXPECT_TRUE(column == 1 || s.cellTile[last - 1] != 0);
     EXPECT_TRUE(column == 7 || s.cellTile[last + 1] != 0);
+}
+
+TEST(RandomCell, EdgeDrawsReachTheFirstAndTheLastCandidate) {
+    // A draw of 0 must still reach the first candidate and a draw just below 1 the last,
+    // wherever the candidates sit against the blocks the search skips over.
+    struct Layout {
+        int cols, rows;
+        std::vector<int> cells;  // the candidates, in cell order
+    };
+    const Layout layouts[] = {
+        {25, 15, {375}},             // only the very last cell
+        {25, 15, {1, 2, 375}},       // the last one many blocks after the others
+        {25, 15, {31, 32, 33, 65}},  // the last one opens a later block
+        {10, 9, {32, 33, 90}},       // either side of a block edge, then the partial tail
+        {8, 8, {1, 33, 64}},         // the last one closes the last whole block
+        {5, 5, {3, 25}},             // a board shorter than one block
+    };
+    const Int16 turnable[] = {tile::StraightUD, tile::CornerUL, tile::TeeUDL, tile::StraightLR};
+    const Int16 unturnable[] = {tile::Empty, tile::Source, tile::Cross};
+    for (const Layout& l : layouts) {
+        // The same cells once as the only empty cells, once as the only turnable pieces.
+        GameState empty = EmptyBoard(l.cols, l.rows);
+        GameState turning = EmptyBoard(l.cols, l.rows);
+        for (int n = 1; n <= empty.CellCount(); ++n) {
+            empty.cellTile[n] = turnable[n % 4];
+            turning.cellTile[n] = unturnable[n % 3];
+        }
+        for (std::size_t i = 0; i < l.cells.size(); ++i) {
+            empty.cellTile[l.cells[i]] = tile::Empty;
+            turning.cellTile[l.cells[i]] = turnable[i % 4];
+        }
+        for (const float r : {0.0f, std::nextafter(1.0f, 0.0f)}) {
+            const int wanted = r == 0.0f ? l.cells.front() : l.cells.back();
+            ScriptedRandom forEmpty{r}, forTurning{r};
+            EXPECT_EQ(RandomEmptyCell(empty, forEmpty), wanted) << l.cols << "x" << l.rows;
+            EXPECT_EQ(RandomTurnableCell(turning, forTurning), wanted) << l.cols << "x" << l.rows;
+            EXPECT_EQ(forEmpty.draws() + forTurning.draws(), 2);
+        }
+    }
 }
 
 TEST(Walk, TablesOpenTheEntryAndTheExitSides) {

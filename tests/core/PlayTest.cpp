@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <cstdint>
+#include <vector>
+
 #include "Scripted.h"
 #include "generator/Generator.h"
 #include "play/Play.h"
@@ -176,6 +179,48 @@ TEST(GameFlow, RescrambleKeepsThePuzzleAndNewGameDrawsAnother) {
     }
     NewGameModel(s, rng);
     EXPECT_NE(s.pipeCell, first.pipeCell);
+}
+
+TEST(GameFlow, RescrambleClearsSolvedUnlessEveryPieceLandsInPlace) {
+    // A solved puzzle scrambled again is unsolved until every piece lands back in place.
+    const auto solvedByHints = [](int cols, int rows, std::uint32_t seed) {
+        GameState s = EmptyBoard(cols, rows);
+        s.wantedPipes = 8;
+        ClockRandom rng(seed);
+        NewGameModel(s, rng);
+        while (LayOneUnfinishedPipe(s, rng)) {
+        }
+        return s;
+    };
+    // The draw that leaves piece t the given number of turns along its family.
+    const auto drawFor = [](Int16 t, int turns) {
+        const int k = t <= tile::StraightLR ? 2 : 4;
+        const int first = k == 2                ? tile::StraightUD
+                          : t <= tile::CornerUL ? tile::CornerUR
+                                                : tile::TeeURL;
+        return ((t - first + turns) % k + 0.5f) / k;
+    };
+    for (GameState board : {ThreePipes(), solvedByHints(10, 9, 7), solvedByHints(25, 15, 11)}) {
+        MarkSolvedPipes(board);
+        ASSERT_EQ(board.solved, 1);
+        std::vector<int> turnable;
+        for (int n = 1; n <= board.CellCount(); ++n) {
+            if (IsTurnable(board.cellTile[n])) turnable.push_back(n);
+        }
+        ASSERT_FALSE(turnable.empty());
+        // No piece, the first or the last turnable piece is drawn out of place.
+        for (const int out : {0, turnable.front(), turnable.back()}) {
+            GameState s = board;
+            std::vector<float> script;
+            for (const int n : turnable)
+                script.push_back(drawFor(s.cellTile[n], n == out ? 1 : 0));
+            ScriptedRandom rng(script);
+            RescrambleModel(s, rng);
+            EXPECT_TRUE(rng.exhausted());
+            EXPECT_EQ(s.solved, out == 0 ? 1 : 0)
+                << board.mapCols << "x" << board.mapRows << ", cell out of place: " << out;
+        }
+    }
 }
 
 TEST(GameFlow, PipeCountsDrawnInTheirRanges) {
