@@ -2,6 +2,7 @@
 
 #include <Qt>
 
+#include "game/Menu.h"
 #include "play/Play.h"
 
 namespace kov {
@@ -21,6 +22,11 @@ int VirtualKeyFor(int qtKey) {
         default:
             return 0;
     }
+}
+
+int QtKeyFor(int virtualKey) {
+    if (virtualKey < vk::F1 || virtualKey > vk::F1 + 11) return 0;
+    return Qt::Key_F1 + (virtualKey - vk::F1);
 }
 
 }  // namespace kov

@@ -1,4 +1,4 @@
-#include "app/frmMain.h"
+#include "app/MainWindow.h"
 
 #include <QAction>
 #include <QApplication>
@@ -8,22 +8,21 @@
 #include <QScrollArea>
 
 #include "app/Keys.h"
-#include "app/MenuTable.h"
-#include "play/Play.h"
 #include "view/BoardView.h"
 #include "view/PictureSet.h"
 
 namespace kov {
 
-frmMain::frmMain(const PictureSet& cnImg, RandomSource& rng, QWidget* parent)
-    : QMainWindow(parent), cnImg_(cnImg), rng_(rng) {
-    setWindowIcon(cnImg_.Icon());
+MainWindow::MainWindow(const PictureSet& pictures, std::unique_ptr<RandomSource> rng,
+                       QWidget* parent)
+    : QMainWindow(parent), game_(std::move(rng)) {
+    setWindowIcon(pictures.Icon());
     // The window itself owns the keys; nothing inside it takes focus and eats the arrows.
     setFocusPolicy(Qt::StrongFocus);
     setContextMenuPolicy(Qt::PreventContextMenu);
     BuildMenu();
 
-    board_ = new BoardView(s_, cnImg_);
+    board_ = new BoardView(game_, pictures);
     scroller_ = new QScrollArea(this);
     scroller_->setFrameShape(QFrame::NoFrame);
     scroller_->setFocusPolicy(Qt::NoFocus);
@@ -32,138 +31,99 @@ frmMain::frmMain(const PictureSet& cnImg, RandomSource& rng, QWidget* parent)
     scroller_->setWidget(board_);
     setCentralWidget(scroller_);
 
-    connect(board_, &BoardView::cellClicked, this, &frmMain::Img_Click);
-    connect(board_, &BoardView::cellDoubleClicked, this, &frmMain::Img_DblClick);
-    connect(board_, &BoardView::cellMouseMoved, this, &frmMain::Img_MouseMove);
+    connect(board_, &BoardView::cellClicked, this, [this](int n) {
+        game_.Click(n);
+        Apply(game_.TakeChanges());
+    });
+    connect(board_, &BoardView::cellDoubleClicked, this, [this](int n) {
+        game_.DoubleClick(n);
+        Apply(game_.TakeChanges());
+    });
+    // Nothing to draw: the cell only becomes the arrows' target.
+    connect(board_, &BoardView::cellMouseMoved, this, [this](int n) { game_.PointerOver(n); });
 
-    Form_Load();
+    // The controller has run the start-up: the cells, the first game, the caption, the marks.
+    Apply(game_.TakeChanges());
 
     // The client area below the menu bar is exactly the start board with its margin.
     resize(board_->width(), board_->height() + menuBar()->heightForWidth(board_->width()));
     setFocus();
 }
 
-void frmMain::BuildMenu() {
+void MainWindow::BuildMenu() {
     // The bar stays in the window, whatever global menu the desktop offers. Asked before the
     // bar exists, this also spares the start-up a session-bus connection to look for one.
     QCoreApplication::setAttribute(Qt::AA_DontUseNativeMenuBar);
     QMenuBar* bar = menuBar();
-    const std::span<const MenuEntry> table = MenuTable();
+    const std::span<const MenuEntry> entries = MenuEntries();
     std::vector<QMenu*> open;  // open[d]: the menu that takes the entries of depth d + 1
-    for (std::size_t i = 0; i < table.size(); ++i) {
-        const MenuEntry& e = table[i];
-        const QString name = QString::fromLatin1(e.name);
-        const QString caption = QString::fromUtf8(e.caption);
+    for (std::size_t i = 0; i < entries.size(); ++i) {
+        const MenuEntry& e = entries[i];
+        const QString name = QString::fromLatin1(e.id.data(), static_cast<qsizetype>(e.id.size()));
+        const QString caption =
+            QString::fromUtf8(e.caption.data(), static_cast<qsizetype>(e.caption.size()));
         open.resize(static_cast<std::size_t>(e.depth));
-        if (i + 1 < table.size() && table[i + 1].depth > e.depth) {
+        if (i + 1 < entries.size() && entries[i + 1].depth > e.depth) {
             QMenu* menu = open.empty() ? bar->addMenu(caption) : open.back()->addMenu(caption);
             // A menu closed with Esc leaves the bar in keyboard mode, where the arrows would
             // walk the menus; the board takes the keys back once the menu has gone.
             if (open.empty())
-                connect(menu, &QMenu::aboutToHide, this, &frmMain::TakeKeysBack,
+                connect(menu, &QMenu::aboutToHide, this, &MainWindow::TakeKeysBack,
                         Qt::QueuedConnection);
             menu->setObjectName(name);
             menu->menuAction()->setObjectName(name);
+            actions_.push_back(menu->menuAction());
             open.push_back(menu);
             continue;
         }
-        QAction* action = caption == QLatin1String("-") ? open.back()->addSeparator()
-                                                        : open.back()->addAction(caption);
+        QAction* action =
+            e.IsSeparator() ? open.back()->addSeparator() : open.back()->addAction(caption);
         action->setObjectName(name);
-        if (e.key != 0) action->setShortcut(QKeySequence(e.key));
+        actions_.push_back(action);
+        if (e.shortcut != 0) action->setShortcut(QKeySequence(QtKeyFor(e.shortcut)));
         // Holding F2 must not deal game after game.
         action->setAutoRepeat(false);
         action->setCheckable(e.checkable);
-        action->setChecked(e.markedAtStart);
-        if (e.run == nullptr) continue;
-        connect(action, &QAction::triggered, this, [this, action, run = e.run] {
-            // Qt has already flipped the mark; the handlers set their marks themselves, in
-            // their own order, so the flip is taken back first.
-            if (action->isCheckable()) action->setChecked(!action->isChecked());
-            run(*this);
+        action->setChecked(game_.Checked(i));
+        if (!e.command) continue;
+        connect(action, &QAction::triggered, this, [this, action, i, command = *e.command] {
+            // Qt has already flipped the mark; the controller alone decides it.
+            if (action->isCheckable()) action->setChecked(game_.Checked(i));
+            Run(command);
         });
-    }
-    for (int n = 1; n <= MaxPipes; ++n)
-        mnuNum_[static_cast<std::size_t>(n)] = &Item(qPrintable(QStringLiteral("mnuNum%1").arg(n)));
-    for (const BoardSize& size : BoardSizes) {
-        const QString name = QStringLiteral("mnuMapSize%1%2").arg(size.rows).arg(size.cols);
-        mnuMapSize_.append(&Item(qPrintable(name)));
     }
 }
 
-void frmMain::TakeKeysBack() {
+void MainWindow::TakeKeysBack() {
     if (QApplication::activePopupWidget() == nullptr && menuBar()->hasFocus()) setFocus();
 }
 
-QAction& frmMain::Item(const char* name) const {
-    QAction* action = menuBar()->findChild<QAction*>(QLatin1String(name));
-    Q_ASSERT(action != nullptr);
-    return *action;
+void MainWindow::Run(Command command) {
+    game_.Run(command);
+    Apply(game_.TakeChanges());
 }
 
-// The instance check and the seeding have run before the window was made.
-void frmMain::Form_Load() {
-    s_.shortPipes = 1;
-    PickRandomPipeCount();
-    s_.useTees = 1;
-    s_.mapRows = 9;
-    s_.mapCols = 10;
-    s_.tileSize = 35;
-    board_->BuildTileGrid();
-    mnuNew_Click();
-}
-
-void frmMain::mnuNew_Click() {
-    NewGameModel(s_, rng_);
-    board_->RenderBoard();
-    UpdateCaption();
-}
-
-void frmMain::mnuSalat_Click() {
-    RescrambleModel(s_, rng_);
-    board_->RenderBoard();
-    UpdateCaption();
-}
-
-void frmMain::UpdateCaption() {
-    setWindowTitle(QStringLiteral("Ковелинт ") + QString::number(s_.mapCols) + u'x' +
-                   QString::number(s_.mapRows) + QStringLiteral(" - ") +
-                   QString::number(s_.pipeCount) + QStringLiteral("шт."));
-}
-
-void frmMain::Img_Click(int n) {
-    if (TurnCell(s_, n, true)) board_->RenderBoard();
-}
-
-void frmMain::Img_DblClick(int n) {
-    Img_Click(n);
-}
-
-void frmMain::Img_MouseMove(int n) {
-    s_.hoverCell = static_cast<Int16>(n);
-}
-
-void frmMain::Form_KeyDown(int virtualKey) {
-    switch (KeyDown(s_, virtualKey)) {
-        case KeyResult::Close:
-            close();
-            break;
-        case KeyResult::Turned:
-            board_->RenderBoard();
-            break;
-        case KeyResult::Ignored:
-            break;
-    }
+void MainWindow::Apply(const Changes& changes) {
+    if (changes.rebuilt)
+        board_->Rebuild();
+    else if (changes.relaid)
+        board_->Relay();
+    board_->Paint(changes.cells);
+    for (const MarkChange& m : changes.marks)
+        actions_[m.entry]->setChecked(m.checked);
+    if (changes.caption) setWindowTitle(QString::fromStdString(game_.Caption()));
+    if (changes.close) close();
 }
 
 // Auto-repeats arrive here as presses too, and each one turns the piece again.
-void frmMain::keyPressEvent(QKeyEvent* event) {
+void MainWindow::keyPressEvent(QKeyEvent* event) {
     const int virtualKey = VirtualKeyFor(event->key());
     if (virtualKey == 0) {
         QMainWindow::keyPressEvent(event);
         return;
     }
-    Form_KeyDown(virtualKey);
+    game_.KeyDown(virtualKey);
+    Apply(game_.TakeChanges());
 }
 
 }  // namespace kov

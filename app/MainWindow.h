@@ -1,13 +1,13 @@
-// The game window: owns the game state, the board and the menu, and turns each event into one
-// call of the game's core followed by a redraw.
+// The game window: a thin front end over the game controller. It builds the menu from the
+// controller's table, forwards every command and input event, and draws what changed; what is
+// Qt's own (the keys' owner, the scroll area, the window itself) stays here.
 #pragma once
 
-#include <QList>
 #include <QMainWindow>
-#include <array>
+#include <memory>
+#include <vector>
 
-#include "board/GameState.h"
-#include "generator/Random.h"
+#include "game/GameController.h"
 
 class QAction;
 class QScrollArea;
@@ -17,41 +17,23 @@ namespace kov {
 class BoardView;
 class PictureSet;
 
-class frmMain final : public QMainWindow {
+class MainWindow final : public QMainWindow {
     Q_OBJECT
 
   public:
-    // Builds the menu and runs the start-up: defaults, the pipe count, the cells and the first
-    // game. The random source is already seeded; the window is not shown yet.
-    frmMain(const PictureSet& cnImg, RandomSource& rng, QWidget* parent = nullptr);
+    // Builds the menu and the board of a game that has just started. The random source is
+    // seeded already; the window is not shown yet.
+    MainWindow(const PictureSet& pictures, std::unique_ptr<RandomSource> rng,
+               QWidget* parent = nullptr);
 
-    GameState& State() { return s_; }
+    const GameController& Game() const { return game_; }
     BoardView& Board() { return *board_; }
+    // The action of menu entry i (a menu's own action for a menu, null for a separator).
+    QAction* Action(std::size_t entry) const { return actions_[entry]; }
+    QAction* Action(Command command) const { return actions_[MenuIndexOf(command)]; }
 
-    // Game flow.
-    void mnuNew_Click();
-    void mnuSalat_Click();
-
-    // Pipe count.
-    void mnuNum_Click(Int16 n);
-    void mnuNumRND_Click();
-
-    // Board and picture size, grid.
-    void mnuMapSize_Click(int item);
-    void mnuImgSizeB_Click();
-    void mnuImgSizeM_Click();
-    void mnuGrid_Click();
-
-    // Options and the hint.
-    void mnuShort_Click();
-    void mnuDelimiter_Click();
-    void mnuHelp1_Click();
-
-    // Play.
-    void Img_Click(int n);
-    void Img_DblClick(int n);
-    void Img_MouseMove(int n);
-    void Form_KeyDown(int virtualKey);
+    // A command as the menu runs it, drawn at once.
+    void Run(Command command);
 
   protected:
     void keyPressEvent(QKeyEvent* event) override;
@@ -59,22 +41,13 @@ class frmMain final : public QMainWindow {
   private:
     void BuildMenu();
     void TakeKeysBack();
-    void Form_Load();
-    void UpdateCaption();
-    void PickRandomPipeCount();
-    void ApplyPipeCount();
-    void ToggleOption(Int16& flag, QAction& item);
-    QAction& Item(const char* name) const;
+    // Brings the window in line with what the controller changed.
+    void Apply(const Changes& changes);
 
-    GameState s_;
-    const PictureSet& cnImg_;
-    RandomSource& rng_;
+    GameController game_;
     QScrollArea* scroller_ = nullptr;
     BoardView* board_ = nullptr;
-
-    // The marked groups, read back when their marks are cleared.
-    std::array<QAction*, MaxPipes + 1> mnuNum_{};  // mnuNum1..mnuNum10; entry 0 unused
-    QList<QAction*> mnuMapSize_;                   // in menu order, "25 x 15" first
+    std::vector<QAction*> actions_;  // one per menu entry
 };
 
 }  // namespace kov

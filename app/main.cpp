@@ -3,8 +3,8 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "app/MainWindow.h"
 #include "app/SingleInstance.h"
-#include "app/frmMain.h"
 #include "generator/Random.h"
 #include "view/PictureSet.h"
 
@@ -56,16 +56,14 @@ int main(int argc, char* argv[]) {
             break;
     }
 
-    kov::ClockRandom rng(kov::SeedFromClock());
-
-    kov::PictureSet cnImg;
+    kov::PictureSet pictures;
     QString error;
-    if (!cnImg.Load(&error)) {
+    if (!pictures.Load(&error)) {
         std::fprintf(stderr, "kovelint: %s\n", qPrintable(error));
         return 1;
     }
 
-    kov::frmMain window(cnImg, rng);
+    kov::MainWindow window(pictures, std::make_unique<kov::ClockRandom>(kov::SeedFromClock()));
     window.show();
     window.raise();
     window.activateWindow();

@@ -2,57 +2,78 @@
 
 #include <QPalette>
 
+#include "game/Defaults.h"
 #include "view/PictureCell.h"
 #include "view/PictureSet.h"
 
 namespace kov {
 
-BoardView::BoardView(GameState& state, const PictureSet& cnImg, QWidget* parent)
-    : QWidget(parent), s_(state), cnImg_(cnImg) {
+BoardView::BoardView(const GameController& game, const PictureSet& pictures, QWidget* parent)
+    : QWidget(parent), game_(game), pictures_(pictures) {
     QPalette ground = palette();
     ground.setColor(QPalette::Window, QColor(BoardGround, BoardGround, BoardGround));
     setPalette(ground);
     setAutoFillBackground(true);
     setFocusPolicy(Qt::NoFocus);
-
-    auto* tmpl = new PictureCell(this, 0);
-    tmpl->SetPicture(&cnImg_.Img(0));
-    img_.reserve(MaxCells + 1);
-    img_.push_back(tmpl);
+    cells_.reserve(MaxCells + 1);
+    cells_.push_back(nullptr);
 }
 
 PictureCell* BoardView::Img(int n) const {
-    if (n < 0 || n > CellsBuilt()) return nullptr;
-    return img_[static_cast<std::size_t>(n)];
+    if (n < 1 || n > CellsBuilt()) return nullptr;
+    return cells_[static_cast<std::size_t>(n)];
 }
 
-QRect BoardView::CellGeometry(int column, int row) const {
-    const int g = s_.showGrid != 0 ? 1 : 0;
-    const int left = BoardMargin + (column - 1) * s_.tileSize + (column - 1) * g;
-    const int top = BoardMargin + (row - 1) * s_.tileSize + (row - 1) * g;
-    return {left, top, s_.tileSize, s_.tileSize};
+QRect BoardView::Place(int n) const {
+    const PixelRect r = game_.CellRect(n);
+    return {r.left, r.top, r.width, r.height};
 }
 
-void BoardView::BuildTileGrid() {
-    int n = 0;
-    for (int r = 1; r <= s_.mapRows; ++r) {
-        for (int c = 1; c <= s_.mapCols; ++c) {
-            ++n;
-            PictureCell* cell = img_[0]->CopyAs(n);
-            cell->setGeometry(CellGeometry(c, r));
-            s_.shownTile[n] = 0;
-            s_.shownColour[n] = 0;
-            cell->SetPicture(&cnImg_.Img(0));
-            cell->show();
-            img_.push_back(cell);
-        }
+void BoardView::Rebuild() {
+    for (std::size_t n = 1; n < cells_.size(); ++n)
+        delete cells_[n];
+    cells_.resize(1);
+    const QPixmap* blank = &pictures_.Img(0);
+    for (int n = 1; n <= game_.CellCount(); ++n) {
+        auto* cell = new PictureCell(this, n);
+        cell->setGeometry(Place(n));
+        cell->SetPicture(blank);
+        cell->show();
+        cells_.push_back(cell);
     }
     FitToBoard();
 }
 
+void BoardView::Relay() {
+    const int cells = CellsBuilt();
+    // Every cell leaves before any moves, so none is ever seen half way.
+    for (int n = 1; n <= cells; ++n)
+        cells_[static_cast<std::size_t>(n)]->hide();
+    for (int n = 1; n <= cells; ++n) {
+        PictureCell* cell = cells_[static_cast<std::size_t>(n)];
+        const QRect want = Place(n);
+        // Only what changes is written: the cell at (1, 1) never moves.
+        if (cell->pos() != want.topLeft()) cell->move(want.topLeft());
+        if (cell->size() != want.size()) cell->resize(want.size());
+        cell->show();
+    }
+    FitToBoard();
+}
+
+// Qt paints only from the event loop, so swapping the picture and scheduling one update is
+// already atomic on screen.
+void BoardView::Paint(const std::vector<CellPicture>& cells) {
+    for (const CellPicture& c : cells) {
+        PictureCell* cell = Img(c.cell);
+        if (cell == nullptr) continue;
+        cell->SetPicture(&pictures_.Img(c.picture));
+        ++repaints_;
+    }
+}
+
 void BoardView::FitToBoard() {
-    const QRect last = CellGeometry(s_.mapCols, s_.mapRows);
-    resize(last.right() + 1 + BoardMargin, last.bottom() + 1 + BoardMargin);
+    const PixelSize size = game_.BoardPixels();
+    resize(size.width, size.height);
 }
 
 }  // namespace kov

@@ -1,48 +1,36 @@
-// The board surface: the picture cells Img(1)..Img(N) on a grey ground, their layout and
-// their pictures. It reads and writes the game state but decides nothing about the game.
+// The board surface: one picture cell per board cell on the ground colour. It draws what the
+// game controller says and reports the player's mouse; it decides nothing about the game.
 #pragma once
 
 #include <QWidget>
 #include <vector>
 
-#include "board/GameState.h"
+#include "game/GameController.h"
 
 namespace kov {
 
 class PictureCell;
 class PictureSet;
 
-// The grey of the margin, of the grid's gaps and of any ground the board does not cover.
-inline constexpr int BoardGround = 128;
-inline constexpr int BoardMargin = 5;
-
 class BoardView final : public QWidget {
     Q_OBJECT
 
   public:
-    BoardView(GameState& state, const PictureSet& cnImg, QWidget* parent = nullptr);
+    BoardView(const GameController& game, const PictureSet& pictures, QWidget* parent = nullptr);
 
-    // Img(0) is the hidden template; Img(1)..Img(N) exist between BuildTileGrid and
-    // UnloadTileGrid.
+    // Cell n, 1..CellsBuilt(); null for any other number.
     PictureCell* Img(int n) const;
-    int CellsBuilt() const { return static_cast<int>(img_.size()) - 1; }
+    int CellsBuilt() const { return static_cast<int>(cells_.size()) - 1; }
 
-    // Where cell (column, row) belongs with the current tile size and grid.
-    QRect CellGeometry(int column, int row) const;
-
-    // Creates, lays and shows one blank cell per board cell, resetting what each shows.
-    void BuildTileGrid();
-    // Clears the board and removes the cells of the size still in force.
-    void UnloadTileGrid();
+    // Removes every cell and makes one blank cell per cell of the board now in force.
+    void Rebuild();
     // Hides every cell, then moves and sizes each where it changed and shows it again.
-    void RelayCells();
-    // Repaints the cells whose tile or colour differs from what they show.
-    void RenderBoard();
+    void Relay();
+    // Shows each listed cell's new picture.
+    void Paint(const std::vector<CellPicture>& cells);
 
-    // Cells repainted by RenderBoard since the board view was made.
+    // Pictures changed by Paint since the board was made.
     long RepaintCount() const { return repaints_; }
-
-    GameState& State() const { return s_; }
 
     // Called by the cells.
     void ReportClick(int n) { emit cellClicked(n); }
@@ -55,20 +43,15 @@ class BoardView final : public QWidget {
     void cellMouseMoved(int n);
 
   private:
+    QRect Place(int n) const;
     // The surface covers the board and its margin, so a scroll area around it can reach
     // every cell; it never touches the window.
     void FitToBoard();
-    void Repaint(int n);
 
-    GameState& s_;
-    const PictureSet& cnImg_;
-    std::vector<PictureCell*> img_;
+    const GameController& game_;
+    const PictureSet& pictures_;
+    std::vector<PictureCell*> cells_;  // entry 0 unused
     long repaints_ = 0;
 };
-
-// The one place that says whether a cell shows something other than the board holds.
-inline bool CellChanged(const GameState& s, int n) {
-    return s.shownTile[n] != s.cellTile[n] || s.shownColour[n] != s.cellColour[n];
-}
 
 }  // namespace kov

@@ -16,16 +16,7 @@ PictureCell::PictureCell(BoardView* board, int index)
     // Movement without a button held must reach the cell too: it picks the arrow keys' target.
     setMouseTracking(true);
     setFocusPolicy(Qt::NoFocus);
-    setGeometry(0, 0, 35, 35);
     hide();
-}
-
-PictureCell* PictureCell::CopyAs(int index) const {
-    auto* cell = new PictureCell(board_, index);
-    cell->setGeometry(geometry());
-    cell->picture_ = picture_;
-    cell->setVisible(!isHidden());
-    return cell;
 }
 
 void PictureCell::SetPicture(const QPixmap* picture) {

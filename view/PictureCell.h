@@ -12,11 +12,8 @@ class BoardView;
 
 class PictureCell final : public QWidget {
   public:
-    // The template: hidden, 35 x 35 at (0, 0), showing nothing yet.
+    // Hidden, showing nothing yet; cell `index` of the board.
     PictureCell(BoardView* board, int index);
-
-    // A new cell numbered index with this cell's settings, hidden like the template.
-    PictureCell* CopyAs(int index) const;
 
     int Index() const { return index_; }
     const QPixmap* Picture() const { return picture_; }

@@ -8,7 +8,7 @@
 #include <QTest>
 #include <QWindow>
 
-#include "app/frmMain.h"
+#include "app/MainWindow.h"
 #include "generator/Random.h"
 #include "view/BoardView.h"
 #include "view/PictureCell.h"
@@ -45,13 +45,8 @@ const kov::PictureSet& Pictures() {
     return set;
 }
 
-QAction& Item(kov::frmMain& w, const char* name) {
-    return *w.menuBar()->findChild<QAction*>(QLatin1String(name));
-}
-
 struct ShownWindow {
-    kov::ClockRandom rng{4242};
-    kov::frmMain w{Pictures(), rng};
+    kov::MainWindow w{Pictures(), std::make_unique<kov::ClockRandom>(4242)};
     PaintWatch watch;
     ShownWindow() {
         // Large enough to show the whole 25 x 15 board, as a player of it would have it.
@@ -67,14 +62,14 @@ struct ShownWindow {
 // A left click on a cell as X delivers it, to the window, until the cell is painted again.
 void ClickOnLargestBoard(benchmark::State& state) {
     ShownWindow sw;
-    kov::frmMain& w = sw.w;
-    Item(w, "mnuMapSize1525").trigger();
+    kov::MainWindow& w = sw.w;
+    w.Action(kov::Command::Size25x15)->trigger();
     QWindow* window = w.windowHandle();
-    kov::GameState& s = w.State();
+    const kov::GameState& s = w.Game().State();
     int n = 0;
     for (auto _ : state) {
         state.PauseTiming();
-        if (s.solved != 0) Item(w, "mnuSalat").trigger();
+        if (s.solved != 0) w.Action(kov::Command::Rescramble)->trigger();
         do
             n = n % 375 + 1;
         while (!kov::IsTurnable(s.cellTile[n]));
@@ -98,14 +93,14 @@ BENCHMARK(ClickOnLargestBoard)->Unit(benchmark::kMicrosecond)->UseRealTime();
 // From 20 x 13 to 25 x 15: 260 cells removed, 375 built, a game dealt and drawn.
 void ChangeToLargestBoard(benchmark::State& state) {
     ShownWindow sw;
-    kov::frmMain& w = sw.w;
+    kov::MainWindow& w = sw.w;
     for (auto _ : state) {
         state.PauseTiming();
-        Item(w, "mnuMapSize1320").trigger();
+        w.Action(kov::Command::Size20x13)->trigger();
         PumpUntilPainted(sw.watch, w.Board().Img(260));
         state.ResumeTiming();
 
-        Item(w, "mnuMapSize1525").trigger();
+        w.Action(kov::Command::Size25x15)->trigger();
         if (!PumpUntilPainted(sw.watch, w.Board().Img(375)))
             state.SkipWithError("the last cell was never painted");
     }

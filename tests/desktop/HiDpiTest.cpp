@@ -5,12 +5,12 @@
 
 #include <QAction>
 #include <QApplication>
-#include <QMenuBar>
 #include <QSet>
 #include <QWindow>
 #include <cmath>
 
-#include "app/frmMain.h"
+#include "app/MainWindow.h"
+#include "game/Defaults.h"
 #include "generator/Random.h"
 #include "view/BoardView.h"
 #include "view/PictureCell.h"
@@ -30,20 +30,17 @@ class HiDpi : public ::testing::TestWithParam<const char*> {
     void SetUp() override {
         QString error;
         ASSERT_TRUE(pictures.Load(&error)) << error.toStdString();
-        w = std::make_unique<frmMain>(pictures, rng);
+        w = std::make_unique<MainWindow>(pictures, std::make_unique<ClockRandom>(1234));
         w->show();
         // The picture size under test; the grid too for large pictures, so gaps are covered.
         if (QString::fromLatin1(GetParam()) == QLatin1String("large")) {
-            Item("mnuImgSizeB").trigger();
-            Item("mnuGrid").trigger();
+            w->Action(Command::LargePictures)->trigger();
+            w->Action(Command::ToggleGrid)->trigger();
         }
         // A few pipes in colour, so the pictures differ from one another.
-        Item("mnuHelp1").trigger();
-        Item("mnuHelp1").trigger();
+        w->Action(Command::LayOnePipe)->trigger();
+        w->Action(Command::LayOnePipe)->trigger();
         QApplication::processEvents();
-    }
-    QAction& Item(const char* name) {
-        return *w->menuBar()->findChild<QAction*>(QLatin1String(name));
     }
     QImage Grab(qreal* ratio) {
         const QPixmap shot = w->Board().grab();
@@ -52,8 +49,7 @@ class HiDpi : public ::testing::TestWithParam<const char*> {
     }
 
     PictureSet pictures;
-    ClockRandom rng{1234};
-    std::unique_ptr<frmMain> w;
+    std::unique_ptr<MainWindow> w;
 };
 
 TEST_P(HiDpi, TheScreenHasTheFactorAskedForAndTheCellsScaleWithIt) {
@@ -65,9 +61,10 @@ TEST_P(HiDpi, TheScreenHasTheFactorAskedForAndTheCellsScaleWithIt) {
     const BoardView& board = w->Board();
     EXPECT_EQ(shot.width(), std::ceil(board.width() * ratio - 1e-9));
     EXPECT_EQ(shot.height(), std::ceil(board.height() * ratio - 1e-9));
-    const GameState& s = w->State();
-    const PictureCell* last = board.Img(s.CellCount());
-    EXPECT_EQ(last->geometry(), board.CellGeometry(s.mapCols, s.mapRows));
+    const GameState& s = w->Game().State();
+    const PixelRect end = w->Game().CellRect(s.CellCount());
+    EXPECT_EQ(board.Img(s.CellCount())->geometry(),
+              QRect(end.left, end.top, end.width, end.height));
     EXPECT_EQ(board.Img(1)->geometry(), QRect(BoardMargin, BoardMargin, s.tileSize, s.tileSize));
 }
 

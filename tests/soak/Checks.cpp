@@ -3,7 +3,8 @@
 #include <QMenuBar>
 #include <cstdio>
 
-#include "app/frmMain.h"
+#include "app/MainWindow.h"
+#include "game/Defaults.h"
 #include "tests/soak/Soak.h"
 #include "view/BoardView.h"
 #include "view/PictureCell.h"
@@ -49,9 +50,8 @@ void Soak::CheckCells() {
     int children = 0;
     for (QObject* child : board_.children())
         children += dynamic_cast<PictureCell*>(child) != nullptr ? 1 : 0;
-    if (children != cells + 1)
-        Fail(
-            Say("%1 picture cells under the board, expected %2 and the template", children, cells));
+    if (children != cells)
+        Fail(Say("%1 picture cells under the board, expected %2", children, cells));
     if (board_.Img(cells + 1) != nullptr) Fail(QStringLiteral("a cell beyond the board"));
 
     const int g = s_.showGrid != 0 ? 1 : 0;
@@ -81,42 +81,34 @@ void Soak::CheckCells() {
 
 // One mark in each group, the right one; the toggles' marks equal their flags.
 void Soak::CheckMarks() {
-    auto marked = [this](const QString& name) {
-        const QAction* a = Action(name);
-        if (a == nullptr) Fail(QStringLiteral("no menu item ") + name);
-        return a != nullptr && a->isChecked();
-    };
     int counts = 0;
     for (int k = 1; k <= MaxPipes; ++k) {
-        const bool on = marked(Say("mnuNum%1", k));
+        const bool on = Marked(PipesCommand(k));
         counts += on ? 1 : 0;
         if (on != (k == s_.wantedPipes))
-            Fail(Say("mnuNum%1 marked %2 with wantedPipes %3", k, on, s_.wantedPipes));
+            Fail(Say("pipe count %1 marked %2 with wantedPipes %3", k, on, s_.wantedPipes));
     }
     if (counts != 1) Fail(Say("%1 pipe counts marked", counts));
-    if (marked(QStringLiteral("mnuNumRND"))) Fail(QStringLiteral("\"Случайно\" is marked"));
+    if (Marked(Command::RandomPipeCount)) Fail(QStringLiteral("\"Случайно\" is marked"));
 
     int sizes = 0;
-    for (const SizeItem& size : SizeItems) {
-        const bool on = marked(QString::fromLatin1(size.name));
+    for (int i = 0; i < static_cast<int>(std::size(BoardSizes)); ++i) {
+        const bool on = Marked(SizeCommand(i));
         sizes += on ? 1 : 0;
-        if (on != (size.cols == s_.mapCols && size.rows == s_.mapRows))
-            Fail(Say("%1 marked %2 on a %3 x %4 board", QLatin1String(size.name), on, s_.mapCols,
-                     s_.mapRows));
+        if (on != (BoardSizes[i].cols == s_.mapCols && BoardSizes[i].rows == s_.mapRows))
+            Fail(Say("size %1 x %2 marked %3 on a %4 x %5 board", BoardSizes[i].cols,
+                     BoardSizes[i].rows, on, s_.mapCols, s_.mapRows));
     }
     if (sizes != 1) Fail(Say("%1 board sizes marked", sizes));
 
-    const bool big = marked(QStringLiteral("mnuImgSizeB")),
-               small = marked(QStringLiteral("mnuImgSizeM"));
-    if (big == small || big != (s_.tileSize == 70))
+    const bool big = Marked(Command::LargePictures), small = Marked(Command::SmallPictures);
+    if (big == small || big != (s_.tileSize == LargeTiles))
         Fail(Say("picture size marks %1/%2 with tileSize %3", big, small, s_.tileSize));
 
-    if (marked(QStringLiteral("mnuShort")) != (s_.shortPipes != 0))
-        Fail(QStringLiteral("mark of mnuShort"));
-    if (marked(QStringLiteral("mnuDelimiter")) != (s_.useTees != 0))
-        Fail(QStringLiteral("mark of mnuDelimiter"));
-    if (marked(QStringLiteral("mnuGrid")) != (s_.showGrid != 0))
-        Fail(QStringLiteral("mark of mnuGrid"));
+    if (Marked(Command::ToggleShortPipes) != (s_.shortPipes != 0))
+        Fail(QStringLiteral("mark of short pipes"));
+    if (Marked(Command::ToggleTees) != (s_.useTees != 0)) Fail(QStringLiteral("mark of tees"));
+    if (Marked(Command::ToggleGrid) != (s_.showGrid != 0)) Fail(QStringLiteral("mark of grid"));
 }
 
 // Complete pipes show their colour, the others are grey but for their sources, and the

@@ -6,10 +6,12 @@
 #include <QScrollArea>
 #include <QTest>
 #include <QWindow>
+#include <optional>
 #include <utility>
 #include <vector>
 
-#include "app/frmMain.h"
+#include "app/MainWindow.h"
+#include "game/Defaults.h"
 #include "tests/soak/Soak.h"
 #include "view/BoardView.h"
 #include "view/PictureCell.h"
@@ -39,7 +41,8 @@ int CompletePipes(const GameState& s) {
 enum class Outcome { Kept, Dealt, DealtIfChanged, Rescrambled, Hinted };
 constexpr Int16 Toggle = -1, AnyPipeCount = -2;
 struct CommandRule {
-    int key;  // its function key, 0 for none
+    std::optional<Command> command;  // none for F4
+    int key;                         // its function key, 0 for none
     Outcome outcome;
     std::vector<std::pair<Int16 Settings::*, Int16>> sets;  // each setting it leaves, and how
 };
@@ -50,23 +53,32 @@ const QHash<QString, CommandRule>& Commands() {
         auto add = [&t](const char* name, CommandRule rule) {
             t.insert(QString::fromLatin1(name), std::move(rule));
         };
-        add("F4", {Qt::Key_F4, Outcome::Kept, {}});
-        add("mnuHelp1", {Qt::Key_F1, Outcome::Hinted, {}});
-        add("mnuNew", {Qt::Key_F2, Outcome::Dealt, {}});
-        add("mnuNumRND", {Qt::Key_F3, Outcome::Dealt, {{&Settings::wantedPipes, AnyPipeCount}}});
-        add("mnuSalat", {Qt::Key_F5, Outcome::Rescrambled, {}});
-        add("mnuGrid", {0, Outcome::Kept, {{&Settings::showGrid, Toggle}}});
-        add("mnuImgSizeB", {0, Outcome::Kept, {{&Settings::tileSize, 70}}});
-        add("mnuImgSizeM", {0, Outcome::Kept, {{&Settings::tileSize, 35}}});
-        add("mnuShort", {0, Outcome::Dealt, {{&Settings::shortPipes, Toggle}}});
-        add("mnuDelimiter", {0, Outcome::Dealt, {{&Settings::useTees, Toggle}}});
+        add("F4", {std::nullopt, Qt::Key_F4, Outcome::Kept, {}});
+        add("layOnePipe", {Command::LayOnePipe, Qt::Key_F1, Outcome::Hinted, {}});
+        add("newGame", {Command::NewGame, Qt::Key_F2, Outcome::Dealt, {}});
+        add("randomPipeCount", {Command::RandomPipeCount,
+                                Qt::Key_F3,
+                                Outcome::Dealt,
+                                {{&Settings::wantedPipes, AnyPipeCount}}});
+        add("rescramble", {Command::Rescramble, Qt::Key_F5, Outcome::Rescrambled, {}});
+        add("grid", {Command::ToggleGrid, 0, Outcome::Kept, {{&Settings::showGrid, Toggle}}});
+        add("largePictures",
+            {Command::LargePictures, 0, Outcome::Kept, {{&Settings::tileSize, LargeTiles}}});
+        add("smallPictures",
+            {Command::SmallPictures, 0, Outcome::Kept, {{&Settings::tileSize, SmallTiles}}});
+        add("shortPipes",
+            {Command::ToggleShortPipes, 0, Outcome::Dealt, {{&Settings::shortPipes, Toggle}}});
+        add("tees", {Command::ToggleTees, 0, Outcome::Dealt, {{&Settings::useTees, Toggle}}});
         for (Int16 k = 1; k <= MaxPipes; ++k)
-            t.insert(Say("mnuNum%1", k),
-                     {0, Outcome::DealtIfChanged, {{&Settings::wantedPipes, k}}});
-        for (const SizeItem& size : SizeItems)
-            add(size.name, {0,
-                            Outcome::DealtIfChanged,
-                            {{&Settings::mapCols, size.cols}, {&Settings::mapRows, size.rows}}});
+            t.insert(Say("pipes%1", k),
+                     {PipesCommand(k), 0, Outcome::DealtIfChanged, {{&Settings::wantedPipes, k}}});
+        for (int i = 0; i < static_cast<int>(std::size(BoardSizes)); ++i)
+            t.insert(Say("size%1x%2", BoardSizes[i].cols, BoardSizes[i].rows),
+                     {SizeCommand(i),
+                      0,
+                      Outcome::DealtIfChanged,
+                      {{&Settings::mapCols, BoardSizes[i].cols},
+                       {&Settings::mapRows, BoardSizes[i].rows}}});
         return t;
     }();
     return table;
@@ -90,13 +102,13 @@ bool AllPipesMatch(const GameState& s, const Slots<MaxCells>& tiles) {
     return true;
 }
 
-Soak::Soak(frmMain& window, const PictureSet& pictures, const CountingRandom& rng,
+Soak::Soak(MainWindow& window, const PictureSet& pictures, const CountingRandom& rng,
            std::uint32_t seed)
     : w_(window),
       pics_(pictures),
       rng_(rng),
       board_(window.Board()),
-      s_(window.State()),
+      s_(window.Game().State()),
       scroller_(window.findChild<QScrollArea*>()),
       window_(window.windowHandle()),
       pick_(seed ^ 0x5EEDu) {}
@@ -119,7 +131,7 @@ void Soak::Step() {
     else if (roll < 80)
         OtherKey();
     else if (roll < 96)
-        Command();
+        MenuCommand();
     else
         FunctionKey();
     if (play && rng_.draws != draws) Fail(Say("play drew %1 random numbers", rng_.draws - draws));
@@ -128,8 +140,8 @@ void Soak::Step() {
     CheckAll();
 }
 
-QAction* Soak::Action(const QString& name) const {
-    return w_.menuBar()->findChild<QAction*>(name);
+bool Soak::Marked(Command item) const {
+    return w_.Action(item)->isChecked();
 }
 
 QPoint Soak::PickPoint() {
@@ -279,7 +291,7 @@ void Soak::OtherKey() {
     ExpectPlay(want, hover, before);
 }
 
-void Soak::Command() {
+void Soak::MenuCommand() {
     const unsigned roll = pick_() % 100;
     if (roll < 40) {
         // Hints in a row now and then, so that boards get solved and their refusals tried.
@@ -290,39 +302,42 @@ void Soak::Command() {
                 CheckAll();
                 ++figures_.events;
             }
-            RunCommand(QStringLiteral("mnuHelp1"), false);
+            RunCommand(QStringLiteral("layOnePipe"), false);
         }
     } else if (roll < 45) {
-        RunCommand(QStringLiteral("mnuSalat"), false);
+        RunCommand(QStringLiteral("rescramble"), false);
     } else if (roll < 53) {
-        RunCommand(QStringLiteral("mnuGrid"), false);
+        RunCommand(QStringLiteral("grid"), false);
     } else if (roll < 61) {
-        RunCommand(pick_() % 2 == 0 ? QStringLiteral("mnuImgSizeB") : QStringLiteral("mnuImgSizeM"),
-                   false);
+        RunCommand(
+            pick_() % 2 == 0 ? QStringLiteral("largePictures") : QStringLiteral("smallPictures"),
+            false);
     } else if (roll < 65) {
-        RunCommand(QStringLiteral("mnuNew"), false);
+        RunCommand(QStringLiteral("newGame"), false);
     } else if (roll < 68) {
-        RunCommand(QStringLiteral("mnuNumRND"), false);
+        RunCommand(QStringLiteral("randomPipeCount"), false);
     } else if (roll < 78) {
-        RunCommand(Say("mnuNum%1", 1 + pick_() % MaxPipes), false);
+        RunCommand(Say("pipes%1", 1 + pick_() % MaxPipes), false);
     } else if (roll < 94) {
-        RunCommand(QString::fromLatin1(SizeItems[pick_() % std::size(SizeItems)].name), false);
+        const BoardSize size = BoardSizes[pick_() % std::size(BoardSizes)];
+        RunCommand(Say("size%1x%2", size.cols, size.rows), false);
     } else if (roll < 97) {
-        RunCommand(QStringLiteral("mnuShort"), false);
+        RunCommand(QStringLiteral("shortPipes"), false);
     } else {
-        RunCommand(QStringLiteral("mnuDelimiter"), false);
+        RunCommand(QStringLiteral("tees"), false);
     }
 }
 
 void Soak::FunctionKey() {
-    static const char* const Names[] = {"mnuHelp1", "mnuNew", "mnuNumRND", "mnuSalat", "F4"};
+    static const char* const Names[] = {"layOnePipe", "newGame", "randomPipeCount", "rescramble",
+                                        "F4"};
     RunCommand(QString::fromLatin1(Names[pick_() % std::size(Names)]), true);
 }
 
 void Soak::RunCommand(const QString& name, bool byKey) {
     event_ = (byKey ? QStringLiteral("function key for ") : QStringLiteral("menu ")) + name;
     const auto rule = Commands().constFind(name);
-    QAction* action = byKey ? nullptr : Action(name);
+    QAction* action = byKey || rule == Commands().cend() ? nullptr : w_.Action(*rule->command);
     if (rule == Commands().cend() || (!byKey && action == nullptr)) {
         Fail(QStringLiteral("no menu item ") + name);
         return;

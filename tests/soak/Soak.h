@@ -14,10 +14,12 @@ class QAction;
 class QScrollArea;
 class QWindow;
 
+#include "game/Menu.h"
+
 namespace kov {
 class BoardView;
 class PictureSet;
-class frmMain;
+class MainWindow;
 }  // namespace kov
 
 namespace kov::soak {
@@ -29,16 +31,6 @@ QString Say(const char* text, const Args&... args) {
     ((s = s.arg(args)), ...);
     return s;
 }
-
-// The board sizes in menu order.
-struct SizeItem {
-    const char* name;
-    Int16 cols, rows;
-};
-inline constexpr SizeItem SizeItems[] = {{"mnuMapSize1525", 25, 15}, {"mnuMapSize1320", 20, 13},
-                                         {"mnuMapSize1115", 15, 11}, {"mnuMapSize910", 10, 9},
-                                         {"mnuMapSize88", 8, 8},     {"mnuMapSize77", 7, 7},
-                                         {"mnuMapSize66", 6, 6},     {"mnuMapSize55", 5, 5}};
 
 // The pipe records: what play must never touch.
 struct Records {
@@ -78,7 +70,7 @@ struct Figures {
 
 class Soak {
   public:
-    Soak(frmMain& window, const PictureSet& pictures, const CountingRandom& rng,
+    Soak(MainWindow& window, const PictureSet& pictures, const CountingRandom& rng,
          std::uint32_t seed);
 
     // One random event and the checks after it; a run of hints stops at `limit` events.
@@ -99,7 +91,7 @@ class Soak {
     void Arrow();
     void OtherKey();
     // Menu commands, by their action or by their function key.
-    void Command();
+    void MenuCommand();
     void FunctionKey();
 
     // A point of the window over the board: over a chosen cell (scrolled into view) or
@@ -114,7 +106,8 @@ class Soak {
     Slots<MaxCells> Turned(int n, int turns, bool clockwise);
     // After a play event: exactly the expected tiles and hover, records untouched.
     void ExpectPlay(const Slots<MaxCells>& tiles, int hover, const Records& before);
-    // Runs a command and checks its own effect.
+    // Runs a command, from the menu or by its function key, and checks its own effect. F4
+    // stands for a function key that is none of the game's.
     void RunCommand(const QString& name, bool byKey);
 
     // The whole state, after every event.
@@ -123,13 +116,13 @@ class Soak {
     void CheckMarks();
     void CheckPipes();
 
-    QAction* Action(const QString& name) const;
+    bool Marked(Command item) const;
 
-    frmMain& w_;
+    MainWindow& w_;
     const PictureSet& pics_;
     const CountingRandom& rng_;
     BoardView& board_;
-    GameState& s_;
+    const GameState& s_;
     QScrollArea* scroller_;
     QWindow* window_;
     std::mt19937 pick_;

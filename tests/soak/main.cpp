@@ -8,7 +8,7 @@
 #include <fstream>
 #include <string>
 
-#include "app/frmMain.h"
+#include "app/MainWindow.h"
 #include "generator/Random.h"
 #include "tests/soak/Soak.h"
 #include "view/PictureSet.h"
@@ -62,8 +62,9 @@ int main(int argc, char** argv) {
     kov::soak::Figures figures;
     double seconds = 0;
     {
-        kov::soak::CountingRandom rng(seed);
-        kov::frmMain window(pictures, rng);
+        auto source = std::make_unique<kov::soak::CountingRandom>(seed);
+        const kov::soak::CountingRandom& rng = *source;
+        kov::MainWindow window(pictures, std::move(source));
         window.show();
         window.activateWindow();
         if (!QTest::qWaitForWindowActive(&window)) {

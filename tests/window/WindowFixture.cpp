@@ -4,13 +4,11 @@
 #include <QTest>
 #include <QWindow>
 
-#include "play/Play.h"
-
 namespace kov::test {
 
 void WindowTest::StartUnsolved() {
     for (std::uint32_t seed = 1; seed < 50; ++seed) {
-        Start({}, seed);
+        Start(seed);
         if (S().solved == 0) break;
     }
     ASSERT_EQ(S().solved, 0);
@@ -25,7 +23,7 @@ void WindowTest::Show() {
 
 namespace {
 
-void Send(frmMain& w, QEvent::Type type, int n, Qt::MouseButtons held) {
+void Send(MainWindow& w, QEvent::Type type, int n, Qt::MouseButtons held) {
     PictureCell* cell = w.Board().Img(n);
     const QPoint at = cell->mapTo(&w, cell->rect().center());
     const Qt::MouseButton button = type == QEvent::MouseMove ? Qt::NoButton : Qt::LeftButton;
@@ -41,12 +39,6 @@ void WindowTest::Click(int n) {
     Send(*w, QEvent::MouseButtonRelease, n, Qt::NoButton);
 }
 
-void WindowTest::DoubleClick(int n) {
-    Click(n);
-    Send(*w, QEvent::MouseButtonDblClick, n, Qt::LeftButton);
-    Send(*w, QEvent::MouseButtonRelease, n, Qt::NoButton);
-}
-
 void WindowTest::MoveOver(int n) {
     if (!w->isVisible()) Show();
     Send(*w, QEvent::MouseMove, n, Qt::NoButton);
@@ -58,12 +50,6 @@ void WindowTest::Key(int qtKey, Qt::KeyboardModifiers mods, bool autoRepeat) {
     qt_handleKeyEvent(window, QEvent::KeyPress, qtKey, mods, QString(), autoRepeat);
     qt_handleKeyEvent(window, QEvent::KeyRelease, qtKey, mods, QString(), autoRepeat);
     QApplication::processEvents();
-}
-
-int WindowTest::TurnableCell(int after) {
-    for (int n = after + 1; n <= S().CellCount(); ++n)
-        if (IsTurnable(S().cellTile[n])) return n;
-    return 0;
 }
 
 int WindowTest::Corner() {

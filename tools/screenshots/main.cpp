@@ -9,9 +9,10 @@
 #include <QTemporaryDir>
 #include <cstdio>
 
-#include "app/frmMain.h"
+#include "app/MainWindow.h"
 #include "generator/Random.h"
 #include "play/Play.h"
+#include "view/BoardView.h"
 #include "view/PictureSet.h"
 
 namespace {
@@ -26,7 +27,7 @@ void Quiet(QtMsgType, const QMessageLogContext&, const QString& text) {
         std::fprintf(stderr, "%s\n", qPrintable(text));
 }
 
-bool Save(kov::frmMain& window, const QDir& dir, const char* name) {
+bool Save(kov::MainWindow& window, const QDir& dir, const char* name) {
     QApplication::processEvents();
     const QString path = dir.filePath(QString::fromLatin1(name));
     if (window.grab().save(path, "PNG")) return true;
@@ -55,20 +56,19 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "kovelint_screenshots: %s\n", qPrintable(error));
         return 1;
     }
-    kov::ClockRandom rng(Seed);
-    kov::frmMain window(pictures, rng);
+    kov::MainWindow window(pictures, std::make_unique<kov::ClockRandom>(Seed));
     window.show();
     // Seven pipes on the start board, through the menu as a player would choose them.
-    window.menuBar()->findChild<QAction*>(QStringLiteral("mnuNum7"))->trigger();
-    kov::GameState& s = window.State();
+    window.Action(kov::Command::Pipes7)->trigger();
+    const kov::GameState& s = window.Game().State();
 
     // In progress: a few hints lay some pipes, and some turns on the grey pieces that are left.
     while (kov::CompletePipeCount(s) < s.pipeCount / 2)
-        window.mnuHelp1_Click();
+        window.Run(kov::Command::LayOnePipe);
     int turns = 0;
     for (int n = 1; n <= s.CellCount() && turns < 6; n += 7) {
         if (kov::IsTurnable(s.cellTile[n]) && s.cellColour[n] == kov::colour::Grey) {
-            window.Img_Click(n);
+            window.Board().ReportClick(n);
             ++turns;
         }
     }
@@ -80,7 +80,7 @@ int main(int argc, char** argv) {
     if (!Save(window, out, "screenshot-playing.png")) return 1;
 
     while (s.solved == 0)
-        window.mnuHelp1_Click();
+        window.Run(kov::Command::LayOnePipe);
     if (!Save(window, out, "screenshot-solved.png")) return 1;
     std::printf("%s: %d of %d pipes, then solved\n", qPrintable(out.path()), complete, s.pipeCount);
     return 0;

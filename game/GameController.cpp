@@ -1,0 +1,244 @@
+#include "game/GameController.h"
+
+#include "game/Defaults.h"
+#include "play/Play.h"
+
+namespace kov {
+
+GameController::GameController(std::unique_ptr<RandomSource> rng)
+    : rng_(std::move(rng)), marks_(MenuEntries().size(), false) {
+    // The marks the menu shows before anything runs agree with the settings below.
+    for (Command item : {SizeCommand(StartBoardSize), Command::SmallPictures,
+                         Command::ToggleShortPipes, Command::ToggleTees})
+        marks_[MenuIndexOf(item)] = true;
+    s_.shortPipes = StartShortPipes;
+    // The first draw of the run.
+    s_.wantedPipes = DrawStartPipeCount(*rng_);
+    Mark(PipesCommand(s_.wantedPipes), true);
+    s_.useTees = StartUseTees;
+    s_.mapRows = BoardSizes[StartBoardSize].rows;
+    s_.mapCols = BoardSizes[StartBoardSize].cols;
+    s_.tileSize = StartTileSize;
+    BuildTileGrid();
+    NewGame();
+}
+
+void GameController::Run(Command command) {
+    const int c = static_cast<int>(command);
+    if (command >= Command::Pipes1 && command <= Command::Pipes10) {
+        SetPipeCount(static_cast<Int16>(c - static_cast<int>(Command::Pipes1) + 1));
+        return;
+    }
+    if (command >= Command::Size25x15 && command <= Command::Size5x5) {
+        ChangeBoardSize(c - static_cast<int>(Command::Size25x15));
+        return;
+    }
+    switch (command) {
+        case Command::NewGame:
+            NewGame();
+            break;
+        case Command::Rescramble:
+            Rescramble();
+            break;
+        case Command::RandomPipeCount:
+            DrawPipeCount();
+            break;
+        case Command::LargePictures:
+            ChangePictureSize(LargeTiles);
+            break;
+        case Command::SmallPictures:
+            ChangePictureSize(SmallTiles);
+            break;
+        case Command::ToggleShortPipes:
+            ToggleOption(s_.shortPipes, Command::ToggleShortPipes);
+            break;
+        case Command::ToggleTees:
+            ToggleOption(s_.useTees, Command::ToggleTees);
+            break;
+        case Command::ToggleGrid:
+            ToggleGrid();
+            break;
+        case Command::LayOnePipe:
+            LayOnePipe();
+            break;
+        default:
+            break;
+    }
+}
+
+void GameController::NewGame() {
+    NewGameModel(s_, *rng_);
+    RenderBoard();
+    changes_.caption = true;
+}
+
+void GameController::Rescramble() {
+    RescrambleModel(s_, *rng_);
+    RenderBoard();
+    changes_.caption = true;
+}
+
+// The count in force does nothing; another clears the marks, deals, and marks the new count
+// once the game is drawn.
+void GameController::SetPipeCount(Int16 n) {
+    if (s_.wantedPipes == n) return;
+    s_.wantedPipes = n;
+    ApplyPipeCount();
+    Mark(PipesCommand(n), true);
+}
+
+// Always a new game, even when the draw repeats the count in force.
+void GameController::DrawPipeCount() {
+    s_.wantedPipes = DrawAnyPipeCount(*rng_);
+    ApplyPipeCount();
+    Mark(PipesCommand(s_.wantedPipes), true);
+}
+
+void GameController::ApplyPipeCount() {
+    for (int n = 1; n <= MaxPipes; ++n)
+        if (Checked(PipesCommand(n))) Mark(PipesCommand(n), false);
+    NewGame();
+}
+
+void GameController::ChangeBoardSize(int sizeIndex) {
+    const BoardSize size = BoardSizes[sizeIndex];
+    if (s_.mapRows == size.rows) return;
+    // The old cells go with the old board, before the size changes.
+    ClearBoard(s_);
+    s_.mapRows = size.rows;
+    s_.mapCols = size.cols;
+    for (int i = 0; i < static_cast<int>(std::size(BoardSizes)); ++i)
+        if (Checked(SizeCommand(i))) Mark(SizeCommand(i), false);
+    BuildTileGrid();
+    NewGame();
+    Mark(SizeCommand(sizeIndex), true);
+}
+
+// Every cell starts blank with codes 0 and 0, so the next render paints exactly the cells
+// that hold something.
+void GameController::BuildTileGrid() {
+    for (int n = 1; n <= s_.CellCount(); ++n) {
+        s_.shownTile[n] = 0;
+        s_.shownColour[n] = 0;
+    }
+    changes_.cells.clear();
+    changes_.rebuilt = true;
+    changes_.relaid = true;
+}
+
+void GameController::ToggleGrid() {
+    s_.showGrid = s_.showGrid != 0 ? 0 : 1;
+    Mark(Command::ToggleGrid, s_.showGrid != 0);
+    changes_.relaid = true;
+}
+
+// The grid is flipped ahead so that the toggle's own flip restores it while the cells are
+// re-laid at the new size.
+void GameController::ChangePictureSize(Int16 size) {
+    if (s_.tileSize == size) return;
+    s_.showGrid = static_cast<Int16>(1 - s_.showGrid);
+    s_.tileSize = size;
+    ToggleGrid();
+    const bool large = size == LargeTiles;
+    Mark(large ? Command::SmallPictures : Command::LargePictures, false);
+    Mark(large ? Command::LargePictures : Command::SmallPictures, true);
+}
+
+void GameController::ToggleOption(Int16& flag, Command item) {
+    flag = flag == 0 ? 1 : 0;
+    Mark(item, flag != 0);
+    NewGame();
+}
+
+// With every pipe complete there is nothing to lay and nothing to draw.
+void GameController::LayOnePipe() {
+    if (LayOneUnfinishedPipe(s_, *rng_)) RenderBoard();
+}
+
+void GameController::Click(int cell) {
+    if (cell < 1 || cell > s_.CellCount()) return;
+    Turn(cell, true);
+}
+
+void GameController::DoubleClick(int cell) {
+    Click(cell);
+}
+
+void GameController::PointerOver(int cell) {
+    if (cell < 1 || cell > s_.CellCount()) return;
+    s_.hoverCell = static_cast<Int16>(cell);
+}
+
+void GameController::KeyDown(int virtualKey) {
+    switch (::kov::KeyDown(s_, virtualKey)) {
+        case KeyResult::Close:
+            changes_.close = true;
+            break;
+        case KeyResult::Turned:
+            RenderBoard();
+            break;
+        case KeyResult::Ignored:
+            break;
+    }
+}
+
+void GameController::Turn(int cell, bool clockwise) {
+    if (TurnCell(s_, cell, clockwise)) RenderBoard();
+}
+
+void GameController::RenderBoard() {
+    const int cells = s_.CellCount();
+    for (int n = 1; n <= cells; ++n) {
+        const Int16 t = s_.cellTile[n];
+        const Int16 c = s_.cellColour[n];
+        if (s_.shownTile[n] == t && s_.shownColour[n] == c) continue;
+        changes_.cells.push_back({n, PictureIndex(t, c)});
+        s_.shownTile[n] = t;
+        s_.shownColour[n] = c;
+    }
+}
+
+void GameController::Mark(Command item, bool checked) {
+    const std::size_t entry = MenuIndexOf(item);
+    if (marks_[entry] == checked) return;
+    marks_[entry] = checked;
+    changes_.marks.push_back({entry, checked});
+}
+
+std::string GameController::Caption() const {
+    return "Ковелинт " + std::to_string(s_.mapCols) + "x" + std::to_string(s_.mapRows) + " - " +
+           std::to_string(s_.pipeCount) + "шт.";
+}
+
+PixelRect GameController::CellRect(int cell) const {
+    const int g = s_.showGrid != 0 ? 1 : 0;
+    const int pitch = s_.tileSize + g;
+    const int c = (cell - 1) % s_.mapCols;
+    const int r = (cell - 1) / s_.mapCols;
+    return {BoardMargin + c * pitch, BoardMargin + r * pitch, s_.tileSize, s_.tileSize};
+}
+
+PixelSize GameController::BoardPixels() const {
+    const int g = s_.showGrid != 0 ? 1 : 0;
+    return {2 * BoardMargin + s_.mapCols * s_.tileSize + (s_.mapCols - 1) * g,
+            2 * BoardMargin + s_.mapRows * s_.tileSize + (s_.mapRows - 1) * g};
+}
+
+int GameController::CellAt(int x, int y) const {
+    const int pitch = s_.tileSize + (s_.showGrid != 0 ? 1 : 0);
+    x -= BoardMargin;
+    y -= BoardMargin;
+    if (x < 0 || y < 0 || x % pitch >= s_.tileSize || y % pitch >= s_.tileSize) return 0;
+    const int c = x / pitch;
+    const int r = y / pitch;
+    if (c >= s_.mapCols || r >= s_.mapRows) return 0;
+    return r * s_.mapCols + c + 1;
+}
+
+Changes GameController::TakeChanges() {
+    Changes taken = std::move(changes_);
+    changes_ = Changes{};
+    return taken;
+}
+
+}  // namespace kov
