@@ -65,11 +65,6 @@ void MainWindow::BuildMenu() {
         open.resize(static_cast<std::size_t>(e.depth));
         if (i + 1 < entries.size() && entries[i + 1].depth > e.depth) {
             QMenu* menu = open.empty() ? bar->addMenu(caption) : open.back()->addMenu(caption);
-            // A menu closed with Esc leaves the bar in keyboard mode, where the arrows would
-            // walk the menus; the board takes the keys back once the menu has gone.
-            if (open.empty())
-                connect(menu, &QMenu::aboutToHide, this, &MainWindow::TakeKeysBack,
-                        Qt::QueuedConnection);
             menu->setObjectName(name);
             menu->menuAction()->setObjectName(name);
             actions_.push_back(menu->menuAction());
@@ -92,10 +87,6 @@ void MainWindow::BuildMenu() {
             Run(command);
         });
     }
-}
-
-void MainWindow::TakeKeysBack() {
-    if (QApplication::activePopupWidget() == nullptr && menuBar()->hasFocus()) setFocus();
 }
 
 void MainWindow::Run(Command command) {

@@ -40,7 +40,6 @@ class MainWindow final : public QMainWindow {
 
   private:
     void BuildMenu();
-    void TakeKeysBack();
     // Brings the window in line with what the controller changed.
     void Apply(const Changes& changes);
 

@@ -1,5 +1,6 @@
 // Turning pieces with the mouse and the arrow keys, on the real window.
 #include "Checks.h"
+#include "Process.h"
 
 namespace e2e {
 namespace {
@@ -76,6 +77,30 @@ TEST_F(Play, ArrowKeysTurnTheLastHoveredCellWithOrWithoutModifiers) {
     WaitForBoard(game, [&](const Board& b) { return b.Tile(c, r) != start.Tile(c, r); });
     Settle(game);
     ExpectOnlyTurned(start, ReadBoard(game), c, r, 1);
+}
+
+// Leaving a menu with Esc as on any desktop: the first Esc closes the pop-up, the second leaves
+// the menu bar and gives the arrows back to the board, and only the third ends the game.
+TEST_F(Play, EscLeavesAMenuStepByStepBeforeItEndsTheGame) {
+    const Game game = StartGame();
+    const Board start = ReadBoard(game);
+    const auto turnable = start.Cells(GreyCornerOrTee);
+    ASSERT_FALSE(turnable.empty());
+    const auto [c, r] = turnable[0];
+    Hover(game, c, r);
+    OpenMenu(game, {});
+    Key("Escape");
+    Key("Escape");
+    Settle(game);
+    EXPECT_FALSE(WaitExit(game.pid, std::chrono::milliseconds(300)))
+        << "Esc in a menu ended the game";
+    EXPECT_TRUE(Scr().Popups().empty());
+    Key("Right");
+    WaitForBoard(game, [&](const Board& b) { return b.Tile(c, r) != start.Tile(c, r); });
+    ExpectOnlyTurned(start, ReadBoard(game), c, r, 1);
+    Key("Escape");
+    const auto status = WaitExit(game.pid, std::chrono::seconds(5));
+    ASSERT_TRUE(status) << "the third Esc left the game running";
 }
 
 }  // namespace

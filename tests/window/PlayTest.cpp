@@ -70,26 +70,6 @@ TEST_F(PlayTest, OtherKeysDoNothingAndTheWindowKeepsTheKeys) {
     EXPECT_NE(S().cellTile, tiles);
 }
 
-// A menu opened with the mouse and closed with Esc gives the arrows back to the board.
-TEST_F(PlayTest, ArrowsTurnAgainAfterAMenuClosedWithEsc) {
-    const int n = Corner();
-    MoveOver(n);
-    const Int16 start = S().cellTile[n];
-    QMenuBar* bar = w->menuBar();
-    const QRect settings = bar->actionGeometry(bar->actions().at(1));
-    QTest::mouseClick(bar, Qt::LeftButton, Qt::NoModifier, settings.center());
-    QTRY_VERIFY(QApplication::activePopupWidget() != nullptr);
-    QTest::keyClick(QApplication::activePopupWidget(), Qt::Key_Escape);
-    ASSERT_EQ(QApplication::activePopupWidget(), nullptr);
-    // The window system gives the window back its activation, as X does at once.
-    w->activateWindow();
-    ASSERT_TRUE(QTest::qWaitForWindowActive(w.get()));
-    QApplication::processEvents();
-    Key(Qt::Key_Right);
-    EXPECT_EQ(S().cellTile[n], TurnClockwise(start));
-    EXPECT_EQ(QApplication::focusWidget(), w.get());
-}
-
 // The function keys run their commands; Esc closes the window, solved or not.
 TEST_F(PlayTest, FunctionKeysRunTheirCommandsAndEscCloses) {
     Key(Qt::Key_F1);
