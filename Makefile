@@ -56,7 +56,7 @@ format:
 	clang-format -i $$(git ls-files '*.cpp' '*.h')
 
 tidy: build
-	clang-tidy -p build/release $$(git ls-files 'board/*.cpp' 'generator/*.cpp' 'play/*.cpp')
+	clang-tidy -p build/release $$(git ls-files 'board/*.cpp' 'generator/*.cpp' 'play/*.cpp' 'game/*.cpp')
 
 clean:
 	rm -rf build

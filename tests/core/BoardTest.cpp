@@ -60,7 +60,7 @@ TEST(CellNumbering, ColumnsAndRowsOnTheStartBoard) {
 
 TEST(CellNumbering, RowMajorOnEveryBoardSize) {
     for (const auto& size : test::BoardSizes) {
-        const GameState s = test::EmptyBoard(size[0], size[1]);
+        const GameState s = test::EmptyBoard(size.cols, size.rows);
         int n = 0;
         for (int r = 1; r <= s.mapRows; ++r) {
             for (int c = 1; c <= s.mapCols; ++c) {

@@ -126,7 +126,7 @@ std::vector<Options> AllOptions() {
     for (const auto& size : test::BoardSizes) {
         for (int shortPipes : {0, 1}) {
             for (int useTees : {0, 1})
-                all.push_back({size[0], size[1], shortPipes, useTees});
+                all.push_back({size.cols, size.rows, shortPipes, useTees});
         }
     }
     return all;

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "board/GameState.h"
+#include "game/Defaults.h"
 #include "generator/Random.h"
 
 namespace kov::test {
@@ -41,7 +42,7 @@ inline GameState EmptyBoard(int cols, int rows, int shortPipes = 1, int useTees 
     s.mapRows = static_cast<Int16>(rows);
     s.shortPipes = static_cast<Int16>(shortPipes);
     s.useTees = static_cast<Int16>(useTees);
-    s.tileSize = 35;
+    s.tileSize = SmallTiles;
     ClearBoard(s);
     return s;
 }
@@ -50,9 +51,8 @@ inline int CellAt(const GameState& s, int column, int row) {
     return (row - 1) * s.mapCols + column;
 }
 
-// The eight board sizes the game offers, as (columns, rows).
-inline constexpr int BoardSizes[8][2] = {{25, 15}, {20, 13}, {15, 11}, {10, 9},
-                                         {8, 8},   {7, 7},   {6, 6},   {5, 5}};
+// The eight board sizes the game offers.
+using kov::BoardSizes;
 
 }  // namespace kov::test
 
