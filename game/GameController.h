@@ -71,10 +71,11 @@ class GameController {
 
     // "Ковелинт 10x9 - 7шт.", in UTF-8.
     std::string Caption() const;
-    bool Checked(std::size_t entry) const { return marks_[entry]; }
+    bool Checked(std::size_t entry) const { return entry < marks_.size() && marks_[entry]; }
     bool Checked(Command command) const { return marks_[MenuIndexOf(command)]; }
 
-    // Where cell n lies on the board, in pixels from the board's top-left corner.
+    // Where cell n (1..CellCount()) lies on the board, in pixels from the board's top-left
+    // corner.
     PixelRect CellRect(int cell) const;
     // The board with its margin on every side.
     PixelSize BoardPixels() const;

@@ -1,0 +1,127 @@
+// Board sizes and where the cells lie.
+#include <array>
+
+#include "play/Play.h"
+#include "tests/game/GameFixture.h"
+
+namespace kov::test {
+namespace {
+
+TEST_F(GameTest, EverySizeToAndFromTheLargest) {
+    const std::pair<int, int> sizes[] = {{25, 15}, {20, 13}, {15, 11}, {10, 9},
+                                         {8, 8},   {7, 7},   {6, 6},   {5, 5}};
+    const auto choose = [&](int i) {
+        const auto [cols, rows] = sizes[i];
+        SCOPED_TRACE(CaptionFor(cols, rows));
+        game->Run(Command::NewGame);  // its paints go with the old cells
+        game->Run(SizeCommand(i));
+        const Changes ch = game->TakeChanges();
+        EXPECT_TRUE(ch.rebuilt);
+        EXPECT_EQ(Painted(ch), ChangedSince(GameState{}));
+        EXPECT_EQ(game->CellCount(), cols * rows);
+        EXPECT_EQ(game->Caption(), CaptionFor(cols, rows));
+        EXPECT_EQ(game->CellRect(cols * rows),
+                  (PixelRect{5 + (cols - 1) * 35, 5 + (rows - 1) * 35, 35, 35}));
+    };
+    choose(0);
+    for (int i = 1; i < 8; ++i) {
+        choose(i);
+        choose(0);
+    }
+}
+
+TEST_F(GameTest, TheArrowTargetSurvivesASizeChange) {
+    // Cell 13 still exists on 5 x 5: the arrow turns it.
+    StartWhere([this] {
+        game->PointerOver(13);
+        game->Run(Command::Size5x5);
+        return S().solved == 0 && IsTurnable(S().cellTile[13]);
+    });
+    game->TakeChanges();
+    const Int16 before = S().cellTile[13];
+    game->KeyDown(vk::Right);
+    EXPECT_EQ(S().cellTile[13], TurnClockwise(before));
+    EXPECT_EQ(Painted(game->TakeChanges()).count(13), 1u);
+
+    // Cell 80 lies past 6 x 6: the arrows harm nothing.
+    game->Run(Command::Size10x9);
+    game->PointerOver(80);
+    game->Run(Command::Size6x6);
+    game->TakeChanges();
+    const GameState old = S();
+    game->KeyDown(vk::Right);
+    game->KeyDown(vk::Down);
+    EXPECT_EQ(S().hoverCell, 80);
+    EXPECT_EQ(S().cellTile, old.cellTile);
+    EXPECT_EQ(S().cellColour, old.cellColour);
+    ExpectNothing(game->PendingChanges());
+}
+
+// Cells (1,1), (3,2) and (10,9) and the board as the grid and picture size change, each found
+// again at its corners; nothing is repainted and the caption stays.
+TEST_F(GameTest, GridAndPictureSizeReLayTheCells) {
+    struct Step {
+        std::optional<Command> command;
+        PixelRect first, third, last;
+        PixelSize board;
+    };
+    const Step steps[] = {
+        {{}, {5, 5, 35, 35}, {75, 40, 35, 35}, {320, 285, 35, 35}, {360, 325}},
+        {Command::ToggleGrid, {5, 5, 35, 35}, {77, 41, 35, 35}, {329, 293, 35, 35}, {369, 333}},
+        {Command::LargePictures, {5, 5, 70, 70}, {147, 76, 70, 70}, {644, 573, 70, 70}, {719, 648}},
+        {Command::SmallPictures, {5, 5, 35, 35}, {77, 41, 35, 35}, {329, 293, 35, 35}, {369, 333}},
+        {Command::ToggleGrid, {5, 5, 35, 35}, {75, 40, 35, 35}, {320, 285, 35, 35}, {360, 325}},
+    };
+    game->TakeChanges();
+    for (const Step& step : steps) {
+        if (step.command) {
+            game->Run(*step.command);
+            const Changes ch = game->TakeChanges();
+            EXPECT_TRUE(ch.relaid);
+            EXPECT_FALSE(ch.rebuilt || ch.caption);
+            EXPECT_TRUE(ch.cells.empty());
+        }
+        EXPECT_EQ(game->CellRect(1), step.first);
+        EXPECT_EQ(game->CellRect(13), step.third);
+        EXPECT_EQ(game->CellRect(90), step.last);
+        EXPECT_EQ(game->BoardPixels(), step.board);
+        for (int n = 1; n <= 90; ++n) {
+            const PixelRect r = game->CellRect(n);
+            ASSERT_EQ(game->CellAt(r.left, r.top), n);
+            ASSERT_EQ(game->CellAt(r.left + r.width - 1, r.top + r.height - 1), n);
+        }
+    }
+}
+
+// The margin and the gaps belong to no cell; the settings carry into a new size.
+TEST_F(GameTest, MarginsGapsAndLargeBoards) {
+    const auto probe = [&](std::initializer_list<std::array<int, 3>> probes) {
+        for (const auto& [x, y, cell] : probes)
+            EXPECT_EQ(game->CellAt(x, y), cell) << x << "," << y;
+    };
+    probe({{0, 0, 0}, {4, 100, 0}, {100, 4, 0}, {-1, 10, 0}, {355, 319, 0}, {354, 320, 0}});
+    game->Run(Command::ToggleGrid);
+    probe({{40, 5, 0}, {5, 40, 0}, {364, 327, 0}});
+    game->Run(Command::LargePictures);
+    probe({{146, 76, 0}, {217, 145, 0}});
+
+    const Int16 wanted = S().wantedPipes;
+    game->Run(Command::ToggleShortPipes);
+    game->Run(Command::Size8x8);
+    const PixelRect eighth = game->CellRect(8);
+    EXPECT_EQ(eighth.left + eighth.width, 572);
+    EXPECT_EQ(S().tileSize, 70);
+    EXPECT_EQ(S().showGrid, 1);
+    EXPECT_EQ(S().shortPipes, 0);
+    EXPECT_EQ(S().wantedPipes, wanted);
+
+    game->Run(Command::Size25x15);
+    const PixelRect last = game->CellRect(375);
+    EXPECT_EQ(last.left + last.width, 1779);
+    EXPECT_EQ(last.top + last.height, 1069);
+    EXPECT_EQ(game->BoardPixels(), (PixelSize{1784, 1074}));
+    probe({{1778, 1068, 375}, {1779, 1068, 0}, {1708, 1000, 0}});
+}
+
+}  // namespace
+}  // namespace kov::test
