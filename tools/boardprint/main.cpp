@@ -6,6 +6,7 @@
 
 #include <unistd.h>
 
+#include "game/Defaults.h"
 #include "generator/Generator.h"
 #include "play/Play.h"
 
@@ -38,11 +39,11 @@ void PrintBoard(const kov::GameState& s, const char* title) {
 
 int main(int argc, char** argv) {
     kov::GameState s;
-    s.mapCols = 10;
-    s.mapRows = 9;
+    s.mapCols = kov::BoardSizes[kov::StartBoardSize].cols;
+    s.mapRows = kov::BoardSizes[kov::StartBoardSize].rows;
     s.wantedPipes = 6;
-    s.shortPipes = 1;
-    s.useTees = 1;
+    s.shortPipes = kov::StartShortPipes;
+    s.useTees = kov::StartUseTees;
     std::uint32_t seed = kov::SeedFromClock();
     for (int i = 1; i < argc; ++i) {
         int cols = 0;
