@@ -1,7 +1,7 @@
 # Set-up and everyday commands. Each target installs what is missing first.
 PACKAGES := cmake make g++ qt6-base-dev libgl-dev libgtest-dev libgmock-dev libbenchmark-dev \
             xvfb xdotool openbox libx11-dev clang-format clang-tidy \
-            desktop-file-utils appstream dpkg-dev file
+            desktop-file-utils appstream dpkg-dev file lintian
 SUDO := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 JOBS := $(shell nproc)
 

@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# The packaged game, unpacked into a scratch root, starts on the offscreen platform against the
+# The packaged game, unpacked into a scratch root and found as a desktop's menu finds it (the
+# desktop entry's Exec on Debian's default PATH), starts on the offscreen platform against the
 # system's Qt: it makes its window, holds the one-game lock, keeps running, and ends on SIGTERM.
 # Usage: package_runs.sh <folder holding the .deb>
 set -euo pipefail
@@ -17,8 +18,17 @@ cleanup() {
 trap cleanup EXIT
 
 dpkg -x "${debs[0]}" "$scratch"
-game=$scratch/usr/bin/kovelint
-[ -x "$game" ] || fail "no executable usr/bin/kovelint in the package"
+# The command of the entry's Exec, looked up in the PATH that Debian gives its users and their
+# desktop sessions (/etc/login.defs, /etc/profile), which holds /usr/games.
+command=$(sed -n 's/^Exec=\([^ ]*\).*/\1/p' "$scratch/usr/share/applications/io.github.kovelint.Kovelint.desktop")
+folders=(/usr/local/bin /usr/bin /bin /usr/local/games /usr/games)
+[[ $command == /* ]] && folders=("")
+game=
+for folder in "${folders[@]}"; do
+    [ -x "$scratch$folder/$command" ] && game=$scratch$folder/$command && break
+done
+[ "$game" = "$scratch/usr/games/kovelint" ] ||
+    fail "the desktop entry's Exec=$command does not find the packaged /usr/games/kovelint"
 # Every library it links comes from the system.
 if ldd "$game" | grep -q 'not found'; then ldd "$game" >&2; fail "unresolved libraries"; fi
 
