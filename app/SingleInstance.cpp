@@ -1,63 +1,225 @@
 #include "app/SingleInstance.h"
 
 #include <fcntl.h>
+#include <poll.h>
 #include <pwd.h>
-#include <sys/file.h>
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <sys/un.h>
+#include <time.h>
 #include <unistd.h>
 
+#include <QCryptographicHash>
 #include <QDir>
-#include <QFileInfo>
+#include <QSocketNotifier>
 #include <cerrno>
+#include <chrono>
+#include <cstddef>
+#include <cstring>
 
 namespace kov {
 
 namespace {
 
-QString UserName() {
-    const passwd* pw = ::getpwuid(::getuid());
-    if (pw != nullptr && pw->pw_name != nullptr) return QString::fromLocal8Bit(pw->pw_name);
-    return QString::number(::getuid());
+QByteArray UserName() {
+    const passwd* pw = ::getpwuid(::geteuid());
+    if (pw != nullptr && pw->pw_name != nullptr) return pw->pw_name;
+    return QByteArray::number(::geteuid());
+}
+
+// A directory of ours that only we can enter, opened without following a link at its name.
+// `ours` says we just made it, so its mode may be set right whatever the umask took away.
+bool IsPrivateFolder(const QByteArray& path, bool ours) {
+    const int fd = ::open(path.constData(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+    if (fd < 0) return false;
+    struct stat st {};
+    bool ok = ::fstat(fd, &st) == 0 && S_ISDIR(st.st_mode) && st.st_uid == ::geteuid();
+    if (ok && (st.st_mode & 07777) != 0700) ok = ours && ::fchmod(fd, 0700) == 0;
+    ::close(fd);
+    return ok;
+}
+
+// mkdir never follows a link: a name someone planted makes it fail, and the check says no.
+bool MakePrivateFolder(const QByteArray& path) {
+    if (::mkdir(path.constData(), 0700) == 0) return IsPrivateFolder(path, true);
+    return errno == EEXIST && IsPrivateFolder(path, false);
+}
+
+void SleepMs(long ms) {
+    const timespec t{0, ms * 1000000L};
+    ::nanosleep(&t, nullptr);
 }
 
 }  // namespace
 
-QString RuntimeLockPath() {
-    QString folder = qEnvironmentVariable("XDG_RUNTIME_DIR");
-    if (folder.isEmpty()) {
-        // Qt looks the runtime folder up while it starts and warns when XDG_RUNTIME_DIR is not
-        // set. Its fallback is taken here instead, quietly, and handed on to Qt.
-        folder = QDir::tempPath() + QStringLiteral("/runtime-") + UserName();
-        if (!QFileInfo::exists(folder) && QDir().mkpath(folder))
-            QFile::setPermissions(folder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-        // A folder of that name that someone else made is no place for our lock.
-        if (QFileInfo(folder).ownerId() != ::getuid()) return {};
-        qputenv("XDG_RUNTIME_DIR", QFile::encodeName(folder));
+RuntimeFolder SettleRuntimeFolder() {
+    RuntimeFolder r;
+    const QByteArray given = qgetenv("XDG_RUNTIME_DIR");
+    if (!given.isEmpty() && IsPrivateFolder(given, false)) return r;
+
+    // Where Qt itself would look when XDG_RUNTIME_DIR does not do.
+    const QByteArray usual = QFile::encodeName(QDir::tempPath()) + "/runtime-" + UserName();
+    QByteArray chosen = usual;
+    if (!MakePrivateFolder(usual)) {
+        // The usual name is taken by someone else, or by a link: a fresh folder, ours alone.
+        QByteArray fresh = usual + "-XXXXXX";
+        if (::mkdtemp(fresh.data()) != nullptr && IsPrivateFolder(fresh, true)) {
+            chosen = fresh;
+            r.madeForThisRun = fresh;
+        } else {
+            chosen.clear();
+        }
     }
-    return folder + QStringLiteral("/kovelint.lock");
+    const QByteArray rejected = given.isEmpty() ? (chosen == usual ? QByteArray() : usual) : given;
+    if (chosen.isEmpty()) {
+        ::unsetenv("XDG_RUNTIME_DIR");
+        r.note = "no private runtime folder can be made in " + QFile::encodeName(QDir::tempPath());
+        return r;
+    }
+    ::setenv("XDG_RUNTIME_DIR", chosen.constData(), 1);
+    if (!rejected.isEmpty())
+        r.note = "the runtime folder " + rejected + " is not a private folder of ours; using " +
+                 chosen + " instead";
+    return r;
 }
 
-SingleInstance::SingleInstance(const QString& lockPath) : path_(QFile::encodeName(lockPath)) {}
+SingleInstance::SingleInstance() {
+    const QByteArray folder = qgetenv("XDG_RUNTIME_DIR");
+    // The folder only tells sessions apart; a short digest keeps the name short.
+    const QByteArray session =
+        folder.isEmpty()
+            ? QByteArrayLiteral("none")
+            : QCryptographicHash::hash(folder, QCryptographicHash::Sha256).toHex().left(16);
+    name_ = "kovelint-" + QByteArray::number(::geteuid()) + "-" + session;
+}
 
 SingleInstance::~SingleInstance() {
+    notifier_.reset();
     if (fd_ >= 0) ::close(fd_);
 }
 
+namespace {
+
+socklen_t AbstractAddress(const QByteArray& name, sockaddr_un* addr) {
+    *addr = {};
+    addr->sun_family = AF_UNIX;
+    // sun_path[0] stays 0: the abstract namespace, where no file is ever made.
+    std::memcpy(addr->sun_path + 1, name.constData(), static_cast<std::size_t>(name.size()));
+    return static_cast<socklen_t>(offsetof(sockaddr_un, sun_path) + 1 +
+                                  static_cast<std::size_t>(name.size()));
+}
+
+}  // namespace
+
 InstanceCheck SingleInstance::Acquire() {
-    if (path_.isEmpty()) return InstanceCheck::Skipped;
-    fd_ = ::open(path_.constData(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
-    if (fd_ < 0) return InstanceCheck::Skipped;
-    if (::flock(fd_, LOCK_EX | LOCK_NB) == 0) {
-        const QByteArray pid = QByteArray::number(::getpid()) + '\n';
-        // The PID is only a note for whoever looks; the lock holds without it.
-        [[maybe_unused]] const bool noted =
-            ::ftruncate(fd_, 0) == 0 &&
-            ::write(fd_, pid.constData(), static_cast<size_t>(pid.size())) == pid.size();
-        return InstanceCheck::First;
+    fd_ = ::socket(AF_UNIX, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
+    if (fd_ < 0) {
+        why_ = "the game's lock cannot be made";
+        return InstanceCheck::Skipped;
     }
-    const bool held = errno == EWOULDBLOCK;
+    sockaddr_un addr;
+    const socklen_t len = AbstractAddress(name_, &addr);
+    // Between a holder's bind and its listen, or while it ends, the name is held but nobody
+    // takes calls; that lasts microseconds, so a few tries settle it.
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        if (::bind(fd_, reinterpret_cast<const sockaddr*>(&addr), len) == 0 &&
+            ::listen(fd_, SOMAXCONN) == 0)
+            return InstanceCheck::First;
+        if (errno != EADDRINUSE) {
+            why_ = "the game's lock cannot be made";
+            ::close(fd_);
+            fd_ = -1;
+            return InstanceCheck::Skipped;
+        }
+        switch (AskRunningGame()) {
+            case Asked::Answered:
+                return InstanceCheck::Answered;
+            case Asked::NotAnswering:
+                return InstanceCheck::NotAnswering;
+            case Asked::OtherUser:
+                why_ = "another user holds the name of the game's lock";
+                ::close(fd_);
+                fd_ = -1;
+                return InstanceCheck::Skipped;
+            case Asked::Gone:
+            case Asked::Refused:
+                SleepMs(2);
+                break;
+        }
+    }
+    why_ = "the name of the game's lock is held, but nobody answers on it";
     ::close(fd_);
     fd_ = -1;
-    return held ? InstanceCheck::AlreadyRunning : InstanceCheck::Skipped;
+    return InstanceCheck::Skipped;
+}
+
+SingleInstance::Asked SingleInstance::AskRunningGame() {
+    const int c = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    if (c < 0) return Asked::Refused;
+    // A stopped game's queue can fill up; then even the call waits, but no longer than this.
+    const timeval second{1, 0};
+    ::setsockopt(c, SOL_SOCKET, SO_SNDTIMEO, &second, sizeof second);
+    sockaddr_un addr;
+    const socklen_t len = AbstractAddress(name_, &addr);
+    if (::connect(c, reinterpret_cast<const sockaddr*>(&addr), len) != 0) {
+        const int error = errno;
+        ::close(c);
+        return error == EAGAIN || error == ETIMEDOUT ? Asked::NotAnswering : Asked::Refused;
+    }
+    ucred peer{};
+    socklen_t peerLen = sizeof peer;
+    if (::getsockopt(c, SOL_SOCKET, SO_PEERCRED, &peer, &peerLen) != 0 || peer.uid != ::geteuid()) {
+        ::close(c);
+        return Asked::OtherUser;
+    }
+    runningPid_ = peer.pid;
+
+    // The running game answers from its event loop once its window is to the front.
+    using Clock = std::chrono::steady_clock;
+    const auto deadline = Clock::now() + std::chrono::seconds(1);
+    Asked result = Asked::NotAnswering;
+    for (;;) {
+        const auto left =
+            std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now()).count();
+        if (left <= 0) break;
+        pollfd p{c, POLLIN, 0};
+        const int n = ::poll(&p, 1, static_cast<int>(left));
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) break;
+        char reply = 0;
+        // No reply but the end of the call: that game is ending, so the lock is about to be free.
+        result = ::read(c, &reply, 1) == 1 ? Asked::Answered : Asked::Gone;
+        break;
+    }
+    ::close(c);
+    return result;
+}
+
+void SingleInstance::AnswerLaterStarts(std::function<void()> toFront) {
+    if (fd_ < 0) return;
+    toFront_ = std::move(toFront);
+    notifier_ = std::make_unique<QSocketNotifier>(fd_, QSocketNotifier::Read);
+    QObject::connect(notifier_.get(), &QSocketNotifier::activated, notifier_.get(),
+                     [this] { AnswerPending(); });
+}
+
+void SingleInstance::AnswerPending() {
+    for (;;) {
+        const int c = ::accept4(fd_, nullptr, nullptr, SOCK_NONBLOCK | SOCK_CLOEXEC);
+        if (c < 0) {
+            if (errno == EINTR || errno == ECONNABORTED) continue;
+            return;  // EAGAIN: every call so far is answered
+        }
+        ucred peer{};
+        socklen_t peerLen = sizeof peer;
+        // Only our own user's start brings the window up; anyone else is hung up on.
+        if (::getsockopt(c, SOL_SOCKET, SO_PEERCRED, &peer, &peerLen) == 0 &&
+            peer.uid == ::geteuid()) {
+            toFront_();
+            [[maybe_unused]] const ssize_t sent = ::send(c, "!", 1, MSG_NOSIGNAL);
+        }
+        ::close(c);
+    }
 }
 
 }  // namespace kov

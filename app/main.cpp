@@ -1,5 +1,10 @@
 // Ковелинт: one game at a time, seeded once from the clock, shown with its first puzzle.
+#include <fcntl.h>
+#include <unistd.h>
+
 #include <QApplication>
+#include <cerrno>
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 
@@ -31,30 +36,81 @@ void PlatformStartMessage(QtMsgType type, const QMessageLogContext&, const QStri
     std::_Exit(1);
 }
 
+// A closed 0, 1 or 2 would be handed to the next file or connection opened, and our lines for
+// standard error would go into the X connection. /dev/null takes any such place first.
+void GuardStandardDescriptors() {
+    for (int fd = 0; fd <= 2; ++fd) {
+        if (::fcntl(fd, F_GETFD) != -1 || errno != EBADF) continue;
+        // The lowest free descriptor: this one, as those below it are open by now.
+        const int opened = ::open("/dev/null", O_RDWR);
+        if (opened != fd) std::_Exit(1);  // no safe place to write: better no game than a hung one
+    }
+}
+
+// Below 1/35 a 35-pixel picture cell keeps no pixel, and Qt then makes no window at all (0, a
+// tiny or an endless factor); a game must never run without its window, so such a value goes.
+bool UsableScaleFactor(const QByteArray& text) {
+    bool ok = false;
+    const double factor = text.toDouble(&ok);
+    return ok && std::isfinite(factor) && factor >= 1.0 / 35;
+}
+
+void DropUnusableScaleFactors() {
+    const QByteArray global = qgetenv("QT_SCALE_FACTOR");
+    if (!global.isEmpty() && !UsableScaleFactor(global)) {
+        std::fprintf(stderr,
+                     "kovelint: ignoring QT_SCALE_FACTOR=%s, which leaves no window to show\n",
+                     global.constData());
+        qunsetenv("QT_SCALE_FACTOR");
+    }
+    // "1.5;2" or "HDMI-1=1.5;DP-2=2": one screen's bad factor would hide a window there.
+    const QByteArray screens = qgetenv("QT_SCREEN_SCALE_FACTORS");
+    for (const QByteArray& entry : screens.split(';')) {
+        const QByteArray value = entry.mid(entry.lastIndexOf('=') + 1);
+        if (value.trimmed().isEmpty() || UsableScaleFactor(value)) continue;
+        std::fprintf(stderr,
+                     "kovelint: ignoring QT_SCREEN_SCALE_FACTORS=%s, which leaves no window to "
+                     "show\n",
+                     screens.constData());
+        qunsetenv("QT_SCREEN_SCALE_FACTORS");
+        break;
+    }
+}
+
 }  // namespace
 
 int main(int argc, char* argv[]) {
-    const QString lockPath = kov::RuntimeLockPath();
+    GuardStandardDescriptors();
+    DropUnusableScaleFactors();
+    // Before any window or display: a second start brings the running game to the front and
+    // ends here, silently; one that gets no answer says which game is stuck.
+    kov::SingleInstance instance;
+    switch (instance.Acquire()) {
+        case kov::InstanceCheck::First:
+            break;
+        case kov::InstanceCheck::Answered:
+            return 0;
+        case kov::InstanceCheck::NotAnswering:
+            if (instance.RunningPid() > 0)
+                std::fprintf(stderr,
+                             "kovelint: the game already running (PID %d) does not answer\n",
+                             static_cast<int>(instance.RunningPid()));
+            else
+                std::fputs("kovelint: the game already running does not answer\n", stderr);
+            return 1;
+        case kov::InstanceCheck::Skipped:
+            std::fprintf(stderr, "kovelint: %s; not checking for another running game\n",
+                         instance.Why());
+            break;
+    }
+    const kov::RuntimeFolder runtime = kov::SettleRuntimeFolder();
+    if (!runtime.note.isEmpty()) std::fprintf(stderr, "kovelint: %s\n", runtime.note.constData());
+
     const QtMessageHandler qtMessages = qInstallMessageHandler(PlatformStartMessage);
     QApplication app(argc, argv);
     qInstallMessageHandler(qtMessages);
     // Lets the desktop match the window to its entry and icon.
     QGuiApplication::setDesktopFileName(QStringLiteral("io.github.kovelint.Kovelint"));
-
-    // Before any window: a second game ends here, silently.
-    kov::SingleInstance instance(lockPath);
-    switch (instance.Acquire()) {
-        case kov::InstanceCheck::First:
-            break;
-        case kov::InstanceCheck::AlreadyRunning:
-            return 0;
-        case kov::InstanceCheck::Skipped:
-            std::fputs(
-                "kovelint: the runtime folder cannot hold the lock file; "
-                "not checking for another running game\n",
-                stderr);
-            break;
-    }
 
     kov::PictureSet pictures;
     QString error;
@@ -67,5 +123,14 @@ int main(int argc, char* argv[]) {
     window.show();
     window.raise();
     window.activateWindow();
-    return app.exec();
+    // A later start means the player is looking for this game: un-minimised, on top, focused.
+    instance.AnswerLaterStarts([&window] {
+        window.setWindowState(window.windowState() & ~Qt::WindowMinimized);
+        window.show();
+        window.raise();
+        window.activateWindow();
+    });
+    const int status = app.exec();
+    if (!runtime.madeForThisRun.isEmpty()) ::rmdir(runtime.madeForThisRun.constData());
+    return status;
 }

@@ -55,8 +55,12 @@ grep -q 'qt.qpa.backingstore' "$scratch/first.err" || {
 sleep 1
 kill -0 "$pid" 2>/dev/null || fail "the game ended by itself: $(cat "$scratch/first.err")"
 
-# It holds the lock in the runtime folder, under its own PID.
-[ "$(head -n1 "$runtime/kovelint.lock" 2>/dev/null)" = "$pid" ] || fail "the lock is not held by $pid"
+# It holds the one-game lock: the abstract socket named for this user and runtime folder is
+# one of its own descriptors.
+name="@kovelint-$(id -u)-$(printf %s "$runtime" | sha256sum | cut -c1-16)"
+inode=$(awk -v n="$name" '$8 == n {print $7}' /proc/net/unix)
+[ -n "$inode" ] && ls -l "/proc/$pid/fd" | grep -q "socket:\[$inode\]" ||
+    fail "the lock is not held by $pid"
 
 # The platform plugin came from the system's qt6-qpa-plugins.
 grep -q '/qt6/plugins/platforms/libqoffscreen.so' "/proc/$pid/maps" ||

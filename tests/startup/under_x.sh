@@ -1,0 +1,128 @@
+#!/usr/bin/env bash
+# Odd starts on a private X server with a window manager: standard descriptors closed, a second
+# start while the first game is minimised or stopped, and a scale factor that leaves no window.
+# Usage: under_x.sh <path to kovelint>
+set -u
+game=$1
+failures=0
+passed=0
+work=$(mktemp -d)
+xvfb=
+openbox=
+games=()
+cleanup() {
+    for p in "${games[@]}" $openbox $xvfb; do kill -KILL "$p" 2>/dev/null; done
+    wait 2>/dev/null
+    rm -rf "$work"
+}
+trap cleanup EXIT
+
+fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
+pass() { echo "ok: $*"; passed=$((passed + 1)); }
+now_ms() { echo $(($(date +%s%N) / 1000000)); }
+
+Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp -noreset 3>"$work/display" 2>/dev/null &
+xvfb=$!
+for _ in $(seq 100); do [ -s "$work/display" ] && break; sleep 0.1; done
+[ -s "$work/display" ] || { echo "FAIL: Xvfb did not start"; exit 1; }
+export DISPLAY=:$(head -n1 "$work/display") QT_QPA_PLATFORM=xcb TMPDIR=$work
+unset QT_SCALE_FACTOR QT_SCREEN_SCALE_FACTORS
+openbox --sm-disable >/dev/null 2>&1 &
+openbox=$!
+# The current desktop is set once the window manager runs.
+for _ in $(seq 100); do xdotool get_desktop >/dev/null 2>&1 && break; sleep 0.1; done
+
+# Each case has its own runtime folder, so its games find only each other.
+runtime() {
+    mkdir -m 700 "$work/$1"
+    echo "$work/$1"
+}
+# The game's first visible window within 5 s, or nothing.
+window_of() {
+    for _ in $(seq 50); do
+        xdotool search --onlyvisible --pid "$1" 2>/dev/null | head -n1 | grep . && return
+        kill -0 "$1" 2>/dev/null || return
+        sleep 0.1
+    done
+}
+# Starts a game in the background: $pid is the game itself.
+start() {
+    "$@" &
+    pid=$!
+    games+=("$pid")
+}
+# A second start run to its end: $status, $took (ms), and its standard error in $work/second.
+second() {
+    local t0
+    t0=$(now_ms)
+    XDG_RUNTIME_DIR=$1 "$game" 2>"$work/second" </dev/null
+    status=$?
+    took=$(($(now_ms) - t0))
+}
+
+# 0, 1 and 2 closed, and a runtime folder that is a plain file: the game shows its window,
+# with all three on /dev/null rather than on whatever it opened first.
+touch "$work/plain-file"
+start bash -c 'exec 0<&- 1>&- 2>&-; XDG_RUNTIME_DIR=$1 exec "$2"' - "$work/plain-file" "$game"
+w=$(window_of "$pid")
+fds=$(for fd in 0 1 2; do readlink "/proc/$pid/fd/$fd"; done | sort -u)
+if [ -n "$w" ] && [ "$fds" = /dev/null ]; then
+    pass "standard descriptors closed: a window, 0, 1 and 2 on /dev/null"
+else
+    fail "standard descriptors closed: window '$w', descriptors: $fds"
+fi
+kill -TERM "$pid"
+
+# A second start brings a minimised game back, on top and focused, and ends silently.
+dir=$(runtime raise)
+start env XDG_RUNTIME_DIR="$dir" "$game"
+first=$pid
+w=$(window_of "$first")
+xdotool windowminimize --sync "$w" 2>/dev/null
+for _ in $(seq 20); do
+    xdotool search --onlyvisible --pid "$first" >/dev/null || break
+    sleep 0.1
+done
+xdotool search --onlyvisible --pid "$first" >/dev/null && fail "the first game would not minimise"
+second "$dir"
+active=
+for _ in $(seq 20); do
+    active=$(xdotool getactivewindow 2>/dev/null)
+    [ "$active" = "$w" ] && break
+    sleep 0.1
+done
+if [ -n "$w" ] && [ "$status" -eq 0 ] && [ ! -s "$work/second" ] && [ "$active" = "$w" ] &&
+    xdotool search --onlyvisible --pid "$first" >/dev/null; then
+    pass "second start: the minimised game is back and active; status 0, silent, ${took} ms"
+else
+    fail "second start: window '$w', active '$active', status $status, ${took} ms: $(cat "$work/second")"
+fi
+
+# The same game stopped: the second start names it and fails, within 2 s.
+kill -STOP "$first"
+second "$dir"
+kill -CONT "$first"
+if [ "$status" -ne 0 ] && [ "$took" -lt 2000 ] && [ "$(grep -c . "$work/second")" -eq 1 ] &&
+    grep -q "^kovelint: .*(PID $first) does not answer" "$work/second"; then
+    pass "stopped game: status $status, one line naming PID $first, ${took} ms"
+else
+    fail "stopped game: status $status, ${took} ms: $(cat "$work/second")"
+fi
+kill -TERM "$first"
+
+# Scale factors Qt would show no window at: ignored with one line, and the game has its window.
+for setting in QT_SCALE_FACTOR=0 QT_SCREEN_SCALE_FACTORS=1e-9; do
+    dir=$(runtime "${setting%%=*}")
+    start env "$setting" XDG_RUNTIME_DIR="$dir" "$game" 2>"$work/scale.err"
+    w=$(window_of "$pid")
+    if [ -n "$w" ] && [ "$(grep -c . "$work/scale.err")" -eq 1 ] &&
+        grep -q "^kovelint: ignoring $setting" "$work/scale.err"; then
+        pass "$setting: one line, and a window"
+    else
+        fail "$setting: window '$w', standard error: $(cat "$work/scale.err")"
+    fi
+    kill -TERM "$pid"
+done
+
+echo "$passed passed, $failures failed"
+[ "$failures" -eq 0 ]
