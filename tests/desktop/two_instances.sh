@@ -9,25 +9,17 @@ fail() { echo "FAIL (round ${round:-0}): $*" >&2; exit 1; }
 work=$(mktemp -d)
 runtime=$work/runtime  # the lock lives here, never in a real user's runtime folder
 mkdir -m 0700 "$runtime"
-xvfb=
 started=()
+. "$(dirname "$0")/../lib/private_x.sh"
 cleanup() {
-    for p in "${started[@]}"; do kill -KILL "$p" 2>/dev/null || true; done
-    [ -n "$xvfb" ] && kill "$xvfb" 2>/dev/null || true
+    for p in "${started[@]}" "${private_x_pids[@]}"; do kill -KILL "$p" 2>/dev/null || true; done
     wait 2>/dev/null || true
     rm -rf "$work"
 }
 trap cleanup EXIT
 
-# Xvfb picks a free display itself and writes its number once it accepts clients. Without
-# -noreset it would reset whenever its last client leaves, refusing the next for a moment.
-Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp -noreset 3>"$work/display" 2>"$work/xvfb.log" &
-xvfb=$!
-for _ in $(seq 100); do [ -s "$work/display" ] && break; sleep 0.1; done
-[ -s "$work/display" ] || fail "Xvfb did not start: $(cat "$work/xvfb.log")"
-export DISPLAY=:$(head -n1 "$work/display")
-export XDG_RUNTIME_DIR=$runtime QT_QPA_PLATFORM=xcb
-unset QT_SCALE_FACTOR
+private_x "$work" || fail "Xvfb did not start"
+export XDG_RUNTIME_DIR=$runtime
 
 # Both games wait at the FIFO and are let go by one open of it, then exec the binary, so
 # their PIDs are the games' own.

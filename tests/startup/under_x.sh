@@ -7,11 +7,10 @@ game=$1
 failures=0
 passed=0
 work=$(mktemp -d)
-xvfb=
-openbox=
 games=()
+. "$(dirname "$0")/../lib/private_x.sh"
 cleanup() {
-    for p in "${games[@]}" $openbox $xvfb; do kill -KILL "$p" 2>/dev/null; done
+    for p in "${games[@]}" "${private_x_pids[@]}"; do kill -KILL "$p" 2>/dev/null; done
     wait 2>/dev/null
     rm -rf "$work"
 }
@@ -21,16 +20,8 @@ fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
 pass() { echo "ok: $*"; passed=$((passed + 1)); }
 now_ms() { echo $(($(date +%s%N) / 1000000)); }
 
-Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp -noreset 3>"$work/display" 2>/dev/null &
-xvfb=$!
-for _ in $(seq 100); do [ -s "$work/display" ] && break; sleep 0.1; done
-[ -s "$work/display" ] || { echo "FAIL: Xvfb did not start"; exit 1; }
-export DISPLAY=:$(head -n1 "$work/display") QT_QPA_PLATFORM=xcb TMPDIR=$work
-unset QT_SCALE_FACTOR QT_SCREEN_SCALE_FACTORS
-openbox --sm-disable >/dev/null 2>&1 &
-openbox=$!
-# The current desktop is set once the window manager runs.
-for _ in $(seq 100); do xdotool get_desktop >/dev/null 2>&1 && break; sleep 0.1; done
+private_x "$work" openbox || { echo "FAIL: Xvfb did not start"; exit 1; }
+export TMPDIR=$work
 
 # Each case has its own runtime folder, so its games find only each other.
 runtime() {

@@ -1,0 +1,22 @@
+# Sourced by the tests that run the real game under X: a private Xvfb, and openbox when asked.
+# private_x WORK [openbox]: exports DISPLAY and QT_QPA_PLATFORM=xcb, clears the scale factors,
+# and adds the servers' PIDs to private_x_pids for the caller's clean-up. Returns 1, with
+# Xvfb's log on standard error, when no server could be had.
+private_x_pids=()
+private_x() {
+    local work=$1 wm=${2:-}
+    # Xvfb picks a free display itself and writes its number once it accepts clients. Without
+    # -noreset it would reset whenever its last client leaves, refusing the next for a moment.
+    Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp -noreset 3>"$work/display" \
+        2>"$work/xvfb.log" &
+    private_x_pids+=($!)
+    for _ in $(seq 100); do [ -s "$work/display" ] && break; sleep 0.1; done
+    [ -s "$work/display" ] || { cat "$work/xvfb.log" >&2; return 1; }
+    export DISPLAY=:$(head -n1 "$work/display") QT_QPA_PLATFORM=xcb
+    unset QT_SCALE_FACTOR QT_SCREEN_SCALE_FACTORS
+    [ -n "$wm" ] || return 0
+    openbox --sm-disable >/dev/null 2>&1 &
+    private_x_pids+=($!)
+    # The current desktop is set once the window manager runs.
+    for _ in $(seq 100); do xdotool get_desktop >/dev/null 2>&1 && return 0; sleep 0.1; done
+}
