@@ -4,6 +4,8 @@
 #include "Checks.h"
 #include "Process.h"
 
+#include <thread>
+
 namespace e2e {
 namespace {
 
@@ -161,6 +163,36 @@ TEST_F(Commands, BoardSizeChosenWithTheMouse) {
             game, [&](const Board& b) { return b.Tile(c, r) != small.Tile(c, r); }, 5, 5);
         Settle(game);
         ExpectOnlyTurned(small, ReadBoard(game, 5, 5), c, r, 1);
+    }
+}
+
+// A function key held down acts once, however long the window system repeats it: one hint, one
+// new game, one random pipe count, one re-scramble.
+TEST_F(Commands, AHeldFunctionKeyActsOnce) {
+    const Game game = StartGame();
+    for (const char* key : {"F1", "F2", "F3", "F5"}) {
+        SCOPED_TRACE(key);
+        const Board before = ReadBoard(game);
+        Xdo({"keydown", key});
+        // The first press acts at once; a repeat would come after the window system's delay
+        // (660 ms by default) and then every 40 ms.
+        WaitForBoard(game, [&](const Board& b) { return !(b.area == before.area); });
+        std::this_thread::sleep_for(150ms);  // the whole new board drawn
+        const Board first = ReadBoard(game);
+        ASSERT_FALSE(first.area == before.area) << "the press did nothing";
+        int changes = 0;
+        QImage last = first.area;
+        for (int i = 0; i < 15; ++i) {
+            std::this_thread::sleep_for(100ms);
+            const Board now = ReadBoard(game);
+            changes += now.area == last ? 0 : 1;
+            last = now.area;
+        }
+        Xdo({"keyup", key});
+        EXPECT_EQ(changes, 0) << "the held key acted again";
+        if (std::string(key) == "F1") {
+            EXPECT_LT(first.GreyPieces(), before.GreyPieces()) << "the hint laid no pipe";
+        }
     }
 }
 
