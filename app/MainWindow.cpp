@@ -2,13 +2,17 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QCursor>
 #include <QKeyEvent>
 #include <QMenu>
 #include <QMenuBar>
+#include <QScreen>
 #include <QScrollArea>
+#include <QScrollBar>
 
 #include "app/Keys.h"
 #include "view/BoardView.h"
+#include "view/PictureCell.h"
 #include "view/PictureSet.h"
 
 namespace kov {
@@ -20,6 +24,7 @@ MainWindow::MainWindow(const PictureSet& pictures, std::unique_ptr<RandomSource>
     // The window itself owns the keys; nothing inside it takes focus and eats the arrows.
     setFocusPolicy(Qt::StrongFocus);
     setContextMenuPolicy(Qt::PreventContextMenu);
+    qApp->installEventFilter(new FunctionKeyGuard(this));
     BuildMenu();
 
     board_ = new BoardView(game_, pictures);
@@ -41,13 +46,54 @@ MainWindow::MainWindow(const PictureSet& pictures, std::unique_ptr<RandomSource>
     });
     // Nothing to draw: the cell only becomes the arrows' target.
     connect(board_, &BoardView::cellMouseMoved, this, [this](int n) { game_.PointerOver(n); });
+    // Scrolled under a still pointer, the board brings another cell under it.
+    for (QScrollBar* bar : {scroller_->horizontalScrollBar(), scroller_->verticalScrollBar()})
+        connect(bar, &QScrollBar::valueChanged, this, &MainWindow::FollowPointer);
 
     // The controller has run the start-up: the cells, the first game, the caption, the marks.
     Apply(game_.TakeChanges());
-
-    // The client area below the menu bar is exactly the start board with its margin.
-    resize(board_->width(), board_->height() + menuBar()->heightForWidth(board_->width()));
     setFocus();
+}
+
+// The client area becomes the board with its margin below the menu bar, as far as the screen's
+// free area allows; only a board larger than that scrolls. A window the player maximised keeps
+// its size.
+void MainWindow::FitToBoard() {
+    if (isMaximized() || isFullScreen()) return;
+    const PixelSize board = game_.BoardPixels();
+    QSize want(board.width, board.height);
+    const QScreen* here = screen();
+    if (here != nullptr) {
+        // The frame the window manager adds, once it has framed the window.
+        const QRect outer = frameGeometry(), inner = geometry();
+        const QSize frame(outer.width() - inner.width(), outer.height() - inner.height());
+        const QSize room = here->availableGeometry().size() - frame;
+        const int bar = menuBar()->heightForWidth(std::min(want.width(), room.width()));
+        // A side that does not fit scrolls, and its scroll bar takes room from the other side.
+        const bool wide = want.width() > room.width();
+        const bool tall = want.height() + bar > room.height();
+        if (wide) want.rheight() += scroller_->horizontalScrollBar()->sizeHint().height();
+        if (tall) want.rwidth() += scroller_->verticalScrollBar()->sizeHint().width();
+        want = want.boundedTo(QSize(room.width(), room.height() - bar));
+    }
+    resize(want.width(), want.height() + menuBar()->heightForWidth(want.width()));
+    if (here != nullptr && isVisible()) {
+        // A window that grew past the screen's edge comes back onto it.
+        const QRect free = here->availableGeometry();
+        QRect outer = frameGeometry();
+        outer.setSize(outer.size() - geometry().size() + size());
+        const int dx = std::min(0, free.right() - outer.right());
+        const int dy = std::min(0, free.bottom() - outer.bottom());
+        if (dx != 0 || dy != 0)
+            move(std::max(free.left(), outer.left() + dx), std::max(free.top(), outer.top() + dy));
+    }
+}
+
+// The cell now under the pointer becomes the arrows' target; a pointer away from the board
+// leaves the last one.
+void MainWindow::FollowPointer() {
+    const auto* cell = dynamic_cast<const PictureCell*>(QApplication::widgetAt(QCursor::pos()));
+    if (cell != nullptr && cell->parentWidget() == board_) game_.PointerOver(cell->Index());
 }
 
 void MainWindow::BuildMenu() {
@@ -99,6 +145,10 @@ void MainWindow::Apply(const Changes& changes) {
         board_->Rebuild();
     else if (changes.relaid)
         board_->Relay();
+    if (changes.relaid) {
+        FitToBoard();
+        FollowPointer();
+    }
     board_->Paint(changes.cells);
     for (const MarkChange& m : changes.marks)
         actions_[m.entry]->setChecked(m.checked);

@@ -40,6 +40,8 @@ class MainWindow final : public QMainWindow {
 
   private:
     void BuildMenu();
+    void FitToBoard();
+    void FollowPointer();
     // Brings the window in line with what the controller changed.
     void Apply(const Changes& changes);
 

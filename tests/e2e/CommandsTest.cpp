@@ -115,7 +115,7 @@ TEST_F(Commands, RandomPipeCountDealsGamesOfOneToTenPipes) {
 }
 
 TEST_F(Commands, BoardSizeChosenWithTheMouse) {
-    const Game game = StartGame();
+    Game game = StartGame();
     // "Настройки", "Размер поля": the size list opens with its first item highlighted.
     OpenMenu(game, {"Right", "Down", "Right"});
     const auto sizes = WaitForPopups(2);
@@ -142,17 +142,19 @@ TEST_F(Commands, BoardSizeChosenWithTheMouse) {
     EXPECT_GE(caption->pipes, 1);
     EXPECT_LE(caption->pipes, 10);
 
+    // The window now fits the new board: below the menu bar, the board and its margin exactly.
     Settle(game);
+    ASSERT_TRUE(Refit(game));
+    EXPECT_EQ(game.client.width, 5 * CellPx + 2 * Margin);
+    EXPECT_EQ(game.client.height - game.menuBar, 5 * CellPx + 2 * Margin);
     const Board small = ReadBoard(game, 5, 5);
     ASSERT_TRUE(small.AllCellsRead());
     ExpectSourcesFitPipeCount(small, caption->pipes);
-    // Where the sixth column and row were, only the ground shows now.
     const int edge = Margin + 5 * CellPx;
-    for (int y = 0; y < std::min(small.area.height(), edge + 2 * CellPx); ++y)
-        for (int x = edge; x < std::min(small.area.width(), edge + 2 * CellPx); ++x)
-            ASSERT_EQ(Rgb(small.area, x, y), BoardGround) << x << "," << y;
-    for (int x = 0; x < edge; ++x)
-        ASSERT_EQ(Rgb(small.area, x, edge + 2), BoardGround) << x;
+    for (int i = 0; i < Margin; ++i) {
+        EXPECT_EQ(Rgb(small.area, edge + i, 100), BoardGround);
+        EXPECT_EQ(Rgb(small.area, 100, edge + i), BoardGround);
+    }
 
     // The new cells take clicks.
     const auto turnable = small.Cells(GreyCornerOrTee);
@@ -174,11 +176,16 @@ TEST_F(Commands, AHeldFunctionKeyActsOnce) {
         SCOPED_TRACE(key);
         const Board before = ReadBoard(game);
         Xdo({"keydown", key});
-        // The first press acts at once; a repeat would come after the window system's delay
-        // (660 ms by default) and then every 40 ms.
+        // The first press acts at once; a repeat would come only after the window system's
+        // delay (660 ms by default), and then every 40 ms.
         WaitForBoard(game, [&](const Board& b) { return !(b.area == before.area); });
-        std::this_thread::sleep_for(150ms);  // the whole new board drawn
-        const Board first = ReadBoard(game);
+        Board first = ReadBoard(game);
+        for (int i = 0; i < 4; ++i) {  // until the new board is wholly drawn
+            std::this_thread::sleep_for(100ms);
+            const Board now = ReadBoard(game);
+            if (now.area == first.area) break;
+            first = now;
+        }
         ASSERT_FALSE(first.area == before.area) << "the press did nothing";
         int changes = 0;
         QImage last = first.area;
@@ -194,6 +201,28 @@ TEST_F(Commands, AHeldFunctionKeyActsOnce) {
             EXPECT_LT(first.GreyPieces(), before.GreyPieces()) << "the hint laid no pipe";
         }
     }
+}
+
+// Chosen from the keyboard, "25 x 15" and then "Сетка" leave the window exactly the board with
+// its margin below the menu bar: nothing to scroll on a screen that has room for it.
+TEST_F(Commands, TheWindowFollowsTheBoard) {
+    Game game = StartGame();
+    // "Настройки", "Размер поля", its first item "25 x 15".
+    OpenMenu(game, {"Right", "Down", "Right", "Return"});
+    for (int tries = 0; tries < 20 && ReadCaption(game)->cols != 25; ++tries)
+        Settle(game);
+    ASSERT_EQ(ReadCaption(game)->cols, 25) << CaptionText(game);
+    ASSERT_TRUE(Refit(game));
+    EXPECT_EQ(game.client.width, 25 * CellPx + 2 * Margin);
+    EXPECT_EQ(game.client.height - game.menuBar, 15 * CellPx + 2 * Margin);
+    EXPECT_TRUE(ReadBoard(game, 25, 15).AllCellsRead());
+
+    // "Настройки", past the three submenus and the options, to "Сетка".
+    OpenMenu(game, {"Right", "Down", "Down", "Down", "Down", "Down", "Return"});
+    Settle(game);
+    ASSERT_TRUE(Refit(game));
+    EXPECT_EQ(game.client.width, 25 * CellPx + 24 + 2 * Margin);
+    EXPECT_EQ(game.client.height - game.menuBar, 15 * CellPx + 14 + 2 * Margin);
 }
 
 }  // namespace

@@ -158,10 +158,28 @@ Game GameSession::StartGame() {
     const auto window = WaitForWindow(game.pid, 20s);
     if (!window) throw std::runtime_error("the game showed no window");
     game.window = *window;
-    game.client = screen_->Geometry(game.window);
+    if (!Refit(game)) throw std::runtime_error("no board ground under the menu bar");
+    if (!WaitForBoard(game, [](const Board& b) { return b.AllCellsRead(); }).AllCellsRead())
+        throw std::runtime_error("the first board never showed only the game's pictures");
 
+    Xdo({"windowactivate", std::to_string(game.window)});
+    if (!WaitUntil([&] { return screen_->FocusedWindow() == game.window; }, 5s))
+        throw std::runtime_error("the game window did not get the keyboard focus");
+    return game;
+}
+
+bool GameSession::Refit(Game& game) {
+    // The window may take a moment to reach its new size.
+    WaitUntil(
+        [&] {
+            const Rect now = screen_->Geometry(game.window);
+            const bool same = now.width == game.client.width && now.height == game.client.height;
+            game.client = now;
+            return same;
+        },
+        1s);
     // The board's grey ground starts right under the menu bar.
-    const bool painted = WaitUntil(
+    return WaitUntil(
         [&] {
             const QImage left =
                 screen_->Grab({game.client.x, game.client.y, 3, game.client.height});
@@ -175,14 +193,6 @@ Game GameSession::StartGame() {
             return false;
         },
         10s);
-    if (!painted) throw std::runtime_error("no board ground under the menu bar");
-    if (!WaitForBoard(game, [](const Board& b) { return b.AllCellsRead(); }).AllCellsRead())
-        throw std::runtime_error("the first board never showed only the game's pictures");
-
-    Xdo({"windowactivate", std::to_string(game.window)});
-    if (!WaitUntil([&] { return screen_->FocusedWindow() == game.window; }, 5s))
-        throw std::runtime_error("the game window did not get the keyboard focus");
-    return game;
 }
 
 std::string GameSession::CaptionText(const Game& game) {

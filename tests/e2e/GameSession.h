@@ -66,6 +66,9 @@ class GameSession : public ::testing::Test {
     // Launches the game and waits until its first board is on the screen and it has the focus.
     Game StartGame();
     std::optional<WindowId> WaitForWindow(pid_t pid, std::chrono::milliseconds timeout);
+    // Reads the window's client area and the menu bar's height again, after the window has
+    // changed its size; false when no board ground shows under a menu bar.
+    bool Refit(Game& game);
 
     std::string CaptionText(const Game& game);
     std::optional<Caption> ReadCaption(const Game& game) { return ParseCaption(CaptionText(game)); }

@@ -1,5 +1,7 @@
 // The cells on screen: where the controller puts them, what they show pixel for pixel, how a
 // re-lay moves them and a size change replaces them, and that every cell can be reached.
+#include <QCursor>
+#include <QScreen>
 #include <QScrollArea>
 #include <QScrollBar>
 
@@ -27,6 +29,19 @@ class LayoutTest : public WindowTest {
         const PixelSize size = w->Game().BoardPixels();
         EXPECT_EQ(Board().size(), QSize(size.width, size.height));
     }
+    // Below the menu bar the window is the board with its margin, when the screen has room;
+    // otherwise it fills the screen's free area and scrolls.
+    void ExpectWindowFitsTheBoard() {
+        const PixelSize board = w->Game().BoardPixels();
+        const QSize free = w->screen()->availableGeometry().size();
+        const QSize want(board.width, board.height + w->menuBar()->heightForWidth(board.width));
+        if (want.width() <= free.width() && want.height() <= free.height()) {
+            EXPECT_EQ(w->size(), want);
+        } else {
+            EXPECT_LE(w->width(), free.width());
+            EXPECT_LE(w->height(), free.height());
+        }
+    }
     // Every cell, grabbed from the screen, against the picture it should show, each source
     // pixel a square block; the margin and the grid's gaps show the ground.
     void ExpectBoardShowsItsPictures() {
@@ -53,19 +68,21 @@ class LayoutTest : public WindowTest {
 };
 
 // Small pictures as they are, with and without the grid; large ones pixel-doubled, not
-// smoothed; and as exact after a click repaints a cell and after a change of size.
+// smoothed; and as exact after a click repaints a cell and after a change of size. The window
+// follows the board.
 TEST_F(LayoutTest, TheBoardShowsExactlyItsPicturesWhereverTheCellsGo) {
     Show();
-    const QSize window = w->size();
+    EXPECT_EQ(w->size(), QSize(360, 325 + w->menuBar()->height()));
     ExpectCellsInPlace();
     ExpectBoardShowsItsPictures();
     for (Command c : {Command::ToggleGrid, Command::LargePictures, Command::Size8x8,
-                      Command::SmallPictures, Command::ToggleGrid, Command::Size10x9}) {
+                      Command::SmallPictures, Command::ToggleGrid, Command::Size5x5,
+                      Command::Size25x15, Command::LargePictures, Command::Size10x9}) {
         SCOPED_TRACE(static_cast<int>(c));
         Item(c).trigger();
         ExpectCellsInPlace();
         ExpectBoardShowsItsPictures();
-        EXPECT_EQ(w->size(), window);
+        ExpectWindowFitsTheBoard();
     }
     for (int n = 1; n <= S().CellCount(); ++n)
         if (IsTurnable(S().cellTile[n])) {
@@ -124,6 +141,23 @@ TEST_F(LayoutTest, TheUserCanScrollToEveryCellOfABoardLargerThanTheWindow) {
     }
     // The far margin is reachable too.
     EXPECT_EQ(area->horizontalScrollBar()->maximum(), 1784 - area->viewport()->width());
+}
+
+// The board scrolled under a still pointer brings another cell under it, and that one is what
+// the arrows turn; scrolled while the pointer is off the board, the target stays.
+TEST_F(LayoutTest, TheArrowTargetFollowsTheBoardUnderAStillPointer) {
+    Show();
+    Item(Command::LargePictures).trigger();
+    Item(Command::Size25x15).trigger();
+    auto* area = qobject_cast<QScrollArea*>(w->centralWidget());
+    QScrollBar* across = area->horizontalScrollBar();
+    ASSERT_GT(across->maximum(), 3 * 70);
+    QCursor::setPos(area->viewport()->mapToGlobal(QPoint(40, 40)));  // over cell 1
+    across->setValue(3 * 70);
+    EXPECT_EQ(S().hoverCell, 4);
+    QCursor::setPos(w->menuBar()->mapToGlobal(QPoint(5, 5)));
+    across->setValue(0);
+    EXPECT_EQ(S().hoverCell, 4);
 }
 
 TEST_F(LayoutTest, TheBoardStaysTopLeftWhenTheWindowGrows) {
