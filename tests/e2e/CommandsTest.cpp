@@ -203,26 +203,35 @@ TEST_F(Commands, AHeldFunctionKeyActsOnce) {
     }
 }
 
-// Chosen from the keyboard, "25 x 15" and then "Сетка" leave the window exactly the board with
-// its margin below the menu bar: nothing to scroll on a screen that has room for it.
-TEST_F(Commands, TheWindowFollowsTheBoard) {
+// On a full HD screen every board but the largest with large pictures fits: after "25 x 15",
+// "Сетка", "20 x 13" and "Большие", chosen from the keyboard, the window is exactly the board
+// with its margin below the menu bar, with nothing to scroll.
+class FullHd : public GameSession {
+  protected:
+    FullHd() { screenSize_ = "1920x1080x24"; }
+    void ExpectWindowIsTheBoard(Game& game, int cols, int rows, int px, int gap) {
+        Settle(game);
+        ASSERT_TRUE(Refit(game));
+        EXPECT_EQ(game.client.width, cols * px + (cols - 1) * gap + 2 * Margin);
+        EXPECT_EQ(game.client.height - game.menuBar, rows * px + (rows - 1) * gap + 2 * Margin);
+    }
+};
+
+TEST_F(FullHd, TheWindowFollowsTheBoard) {
     Game game = StartGame();
-    // "Настройки", "Размер поля", its first item "25 x 15".
+    // "Настройки", then "Размер поля" and its first item, "25 x 15".
     OpenMenu(game, {"Right", "Down", "Right", "Return"});
     for (int tries = 0; tries < 20 && ReadCaption(game)->cols != 25; ++tries)
         Settle(game);
-    ASSERT_EQ(ReadCaption(game)->cols, 25) << CaptionText(game);
-    ASSERT_TRUE(Refit(game));
-    EXPECT_EQ(game.client.width, 25 * CellPx + 2 * Margin);
-    EXPECT_EQ(game.client.height - game.menuBar, 15 * CellPx + 2 * Margin);
+    ExpectWindowIsTheBoard(game, 25, 15, CellPx, 0);
     EXPECT_TRUE(ReadBoard(game, 25, 15).AllCellsRead());
-
-    // "Настройки", past the three submenus and the options, to "Сетка".
+    // Past the three submenus and the two options to "Сетка".
     OpenMenu(game, {"Right", "Down", "Down", "Down", "Down", "Down", "Return"});
-    Settle(game);
-    ASSERT_TRUE(Refit(game));
-    EXPECT_EQ(game.client.width, 25 * CellPx + 24 + 2 * Margin);
-    EXPECT_EQ(game.client.height - game.menuBar, 15 * CellPx + 14 + 2 * Margin);
+    ExpectWindowIsTheBoard(game, 25, 15, CellPx, 1);
+    OpenMenu(game, {"Right", "Down", "Right", "Down", "Return"});  // "20 x 13"
+    ExpectWindowIsTheBoard(game, 20, 13, CellPx, 1);
+    OpenMenu(game, {"Right", "Down", "Down", "Right", "Return"});  // "Большие"
+    ExpectWindowIsTheBoard(game, 20, 13, 2 * CellPx, 1);
 }
 
 }  // namespace

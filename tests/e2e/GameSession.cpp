@@ -100,7 +100,7 @@ void GameSession::SetUp() {
 
     int fds[2];
     ASSERT_EQ(::pipe2(fds, O_CLOEXEC), 0);
-    xvfb_ = Spawn({"Xvfb", "-displayfd", std::to_string(fds[1]), "-screen", "0", "1024x768x24",
+    xvfb_ = Spawn({"Xvfb", "-displayfd", std::to_string(fds[1]), "-screen", "0", screenSize_,
                    "-nolisten", "tcp", "-noreset"},
                   {.env = {}, .logPath = logDir_ + "/xvfb.log", .passFd = fds[1]});
     ::close(fds[1]);
@@ -246,6 +246,9 @@ void GameSession::Xdo(const std::vector<std::string>& args) {
 }
 
 void GameSession::MoveTo(int x, int y) {
+    // --sync waits for the pointer to move, which it never does when it is there already.
+    const std::string there = "X=" + std::to_string(x) + "\nY=" + std::to_string(y) + "\n";
+    if (RunTool({"xdotool", "getmouselocation", "--shell"}).out.starts_with(there)) return;
     Xdo({"mousemove", "--sync", std::to_string(x), std::to_string(y)});
 }
 

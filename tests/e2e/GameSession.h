@@ -96,6 +96,8 @@ class GameSession : public ::testing::Test {
     std::optional<Rect> WaitForPopups(std::size_t count);
 
     XScreen& Scr() { return *screen_; }
+    // The private screen's size and depth; a fixture may choose another before SetUp.
+    std::string screenSize_ = "1024x768x24";
     const PictureSet& Pictures() { return *pictures_; }
     const std::string& RuntimeDir() const { return runtimeDir_; }
 
