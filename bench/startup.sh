@@ -1,27 +1,63 @@
 #!/usr/bin/env bash
-# Start-up of the game against the Qt floor (a bare window with a menu bar and 90 picture
-# cells): median time from exec to the window being mapped, and peak memory (VmHWM), measured
-# interleaved on a private Xvfb. Targets: the game within 1.1 x the floor on both.
+# Start-up and exit of the game against the floor, a bare Qt window with a menu bar and 90
+# picture cells (bench/startup/Floor.cpp), in interleaved runs on a private Xvfb without a
+# window manager. Each run is timed by bench/startup/MapTimer.cpp: exec to the window mapped,
+# peak memory (VmHWM) after a settle time, and the close request a window manager sends
+# (WM_DELETE_WINDOW) to the process gone. Prints every run and the medians; the targets are the
+# game within 1.1 x the floor on all three.
 #
-#   bench/startup.sh [RUNS]            default 20 runs of each, after 2 warm-up runs
-#   KOVELINT=path/to/kovelint bench/startup.sh
+#   bench/startup.sh [-n RUNS] [-w WARMUPS] [-s SETTLE] [-c LABEL=COMMAND]...
 #
-# The game is taken from build/release unless KOVELINT names another (release) binary.
+#   -n RUNS      measured runs of each command (default 20)
+#   -w WARMUPS   runs of each before those, not counted (default 2)
+#   -s SETTLE    seconds from the map to the memory reading (default 0.5)
+#   -c L=CMD     a command to measure, split at spaces; the first -c replaces the defaults, and
+#                the first command is the one the others are compared with
+#
+# The defaults are floor=BUILD/bench/startup/kovelint_floor and game=BUILD/app/kovelint, where
+# BUILD is build/release or KOVELINT_BUILD; KOVELINT names another game binary. Every program
+# runs with QT_QPA_PLATFORM=xcb and a private XDG_RUNTIME_DIR, so a game the developer has open
+# does not make ours a second one.
 set -euo pipefail
 
-RUNS=${1:-20}
-ROOT=$(git -C "$(dirname "$0")" rev-parse --show-toplevel)
-SHARED=$(cd "$ROOT/../shared" && pwd)
-GAME=$(realpath "${KOVELINT:-$ROOT/build/release/app/kovelint}")
-FLOOR_BUILD=$ROOT/build/qt-floor
-TOOL=$SHARED/tools/startup-to-map/startup-to-map.sh
+ROOT=$(cd "$(dirname "$0")/.." && pwd)
+BUILD=${KOVELINT_BUILD:-$ROOT/build/release}
+TIMER=$BUILD/bench/startup/kovelint_maptimer
+RUNS=20
+WARMUPS=2
+SETTLE=0.5
+labels=()
+commands=()
 
-[ -x "$GAME" ] || { echo "no game binary at $GAME (make build, or set KOVELINT)" >&2; exit 1; }
+usage() {
+    sed -n '2,/^set -euo/p' "$0" | sed '$d; s/^# \{0,1\}//' >&2
+    exit "${1:-2}"
+}
+while getopts "n:w:s:c:h" opt; do
+    case $opt in
+        n) RUNS=$OPTARG ;;
+        w) WARMUPS=$OPTARG ;;
+        s) SETTLE=$OPTARG ;;
+        c)
+            [[ $OPTARG == ?*=?* ]] || usage
+            labels+=("${OPTARG%%=*}")
+            commands+=("${OPTARG#*=}")
+            ;;
+        h) usage 0 ;;
+        *) usage ;;
+    esac
+done
+[[ $RUNS =~ ^[1-9][0-9]{0,3}$ && $WARMUPS =~ ^[0-9]{1,3}$ ]] || usage
+if [ ${#commands[@]} -eq 0 ]; then
+    labels=(floor game)
+    commands=("$BUILD/bench/startup/kovelint_floor" "${KOVELINT:-$BUILD/app/kovelint}")
+fi
+for c in "$TIMER" "${commands[@]}"; do
+    read -r -a words <<<"$c"
+    [ -x "${words[0]}" ] || { echo "startup.sh: no program at ${words[0]} (make build?)" >&2; exit 1; }
+done
 
-cmake -S "$SHARED/tools/qt-floor" -B "$FLOOR_BUILD" -DCMAKE_BUILD_TYPE=Release >/dev/null
-cmake --build "$FLOOR_BUILD" -j2 >/dev/null
-
-WORK=$(mktemp -d /tmp/kovelint-startup.XXXXXX)
+WORK=$(mktemp -d "${TMPDIR:-/tmp}/kovelint-startup.XXXXXX")
 XVFB=""
 cleanup() {
     if [ -n "$XVFB" ] && kill -0 "$XVFB" 2>/dev/null; then
@@ -31,40 +67,64 @@ cleanup() {
     rm -rf "$WORK"
 }
 trap cleanup EXIT
+trap 'exit 130' INT TERM
 
-# Xvfb picks a free display and reports it once it takes clients.
-exec {dispfd}>"$WORK/display"
-Xvfb -displayfd "$dispfd" -screen 0 1920x1080x24 -nolisten tcp -noreset 2>"$WORK/xvfb.log" &
+# Xvfb picks a free display and writes its number once it takes clients; -noreset keeps it from
+# resetting, and refusing the next program for a moment, whenever a program leaves.
+Xvfb -displayfd 3 -screen 0 1920x1080x24 -nolisten tcp -noreset 3>"$WORK/display" \
+    2>"$WORK/xvfb.log" &
 XVFB=$!
-exec {dispfd}>&-
 for _ in $(seq 100); do [ -s "$WORK/display" ] && break; sleep 0.1; done
-DISPLAY_NUM=:$(head -n1 "$WORK/display")
-
-# A private runtime folder: a game the developer has open must not make ours a second one.
+[ -s "$WORK/display" ] || { cat "$WORK/xvfb.log" >&2; exit 1; }
 mkdir -m 700 "$WORK/run"
-ENV="QT_QPA_PLATFORM=xcb XDG_RUNTIME_DIR=$WORK/run"
+DISPLAY=:$(head -n1 "$WORK/display")
+export DISPLAY QT_QPA_PLATFORM=xcb XDG_RUNTIME_DIR=$WORK/run
+unset QT_SCALE_FACTOR QT_SCREEN_SCALE_FACTORS
 
-echo "game:    $GAME"
-echo "floor:   $FLOOR_BUILD/qtfloor --cells 90"
-echo "machine: $(nproc) cores, $(. /etc/os-release && echo "$PRETTY_NAME"), $(uname -r)"
+for i in "${!labels[@]}"; do printf '%-8s %s\n' "${labels[$i]}:" "${commands[$i]}"; done
+echo "machine: $(nproc) cores, $(lscpu | sed -n 's/^Model name: *//p' | head -n1)," \
+    "$(sed -n 's/^PRETTY_NAME="\{0,1\}\([^"]*\)"\{0,1\}$/\1/p' /etc/os-release)"
 echo
-# The tool's own exit status reflects its clean-up; the runs it recorded are what counts.
-"$TOOL" -d "$DISPLAY_NUM" -n "$RUNS" -w 2 -o "$WORK/runs.tsv" \
-    -c "floor=$ENV $FLOOR_BUILD/qtfloor --cells 90" \
-    -c "game=$ENV $GAME" || true
+printf 'label\trun\tmap_ms\tVmRSS_at_map_kB\tVmRSS_kB\tVmHWM_kB\texit_ms\tended\n' |
+    tee "$WORK/runs.tsv"
+for ((run = 1 - WARMUPS; run <= RUNS; run++)); do
+    for i in "${!labels[@]}"; do
+        read -r -a words <<<"${commands[$i]}"
+        # A run that failed still prints its line, with NA where a figure is missing.
+        figures=$("$TIMER" --settle "$SETTLE" --log "$WORK/${labels[$i]}.log" -- "${words[@]}") || true
+        [ -n "$figures" ] || figures=$'NA\tNA\tNA\tNA\tNA\tfailed'
+        tag=$run
+        [ "$run" -ge 1 ] || tag=w$((run + WARMUPS))
+        printf '%s\t%s\t%s\n' "${labels[$i]}" "$tag" "$figures" | tee -a "$WORK/runs.tsv"
+        sleep 0.2
+    done
+done
 
-median() {  # label column
-    awk -F'\t' -v l="$1" -v c="$2" '$1==l && $2 !~ /^w/ && $c!="NA" {print $c}' "$WORK/runs.tsv" |
-        sort -g | awk '{v[NR]=$1} END {if (NR==0) {print "NA"; exit}
-                      print (NR%2) ? v[(NR+1)/2] : (v[NR/2]+v[NR/2+1])/2}'
-}
-FT=$(median floor 3); GT=$(median game 3)
-FM=$(median floor 6); GM=$(median game 6)
+# Medians of the measured runs, each command against the first.
 echo
-echo "== start-up, medians of $RUNS runs =="
-awk -v ft="$FT" -v gt="$GT" -v fm="$FM" -v gm="$GM" 'BEGIN {
-    rt = gt / ft; rm = gm / fm
-    printf "%-16s %10s %10s %8s %8s\n", "", "floor", "game", "ratio", "target"
-    printf "%-16s %10.1f %10.1f %8.2f %8s %s\n", "time to map, ms", ft, gt, rt, "<= 1.10", (rt <= 1.10 ? "met" : "MISSED")
-    printf "%-16s %10d %10d %8.2f %8s %s\n", "VmHWM, kB", fm, gm, rm, "<= 1.10", (rm <= 1.10 ? "met" : "MISSED")
-}'
+echo "== medians of $RUNS runs each, after $WARMUPS warm-ups =="
+awk -F'\t' -v first="${labels[0]}" -v order="${labels[*]}" '
+    function median(label, column,    n, v, i, j, t) {
+        n = 0
+        for (i = 1; i <= rows; i++)
+            if (lab[i] == label && val[i, column] != "NA") v[++n] = val[i, column] + 0
+        if (n == 0) return "NA"
+        for (i = 2; i <= n; i++)
+            for (j = i; j > 1 && v[j - 1] > v[j]; j--) { t = v[j]; v[j] = v[j - 1]; v[j - 1] = t }
+        return (n % 2) ? v[(n + 1) / 2] : (v[n / 2] + v[n / 2 + 1]) / 2
+    }
+    function ratio(a, b) { return (a == "NA" || b == "NA" || b == 0) ? "NA" : sprintf("%.2f", a / b) }
+    function shown(x, format) { return x == "NA" ? x : sprintf(format, x) }
+    NR > 1 && $2 !~ /^w/ { rows++; lab[rows] = $1; val[rows, 3] = $3; val[rows, 6] = $6; val[rows, 7] = $7 }
+    END {
+        printf "%-8s %12s %12s %12s\n", "", "map, ms", "VmHWM, kB", "exit, ms"
+        count = split(order, names, " ")
+        for (k = 1; k <= count; k++) {
+            m[k] = median(names[k], 3); h[k] = median(names[k], 6); e[k] = median(names[k], 7)
+            printf "%-8s %12s %12s %12s\n", names[k], shown(m[k], "%.1f"), shown(h[k], "%d"),
+                shown(e[k], "%.1f")
+        }
+        for (k = 2; k <= count; k++)
+            printf "%-8s %12s %12s %12s   (%s / %s; target <= 1.10)\n", "ratio", ratio(m[k], m[1]),
+                ratio(h[k], h[1]), ratio(e[k], e[1]), names[k], first
+    }' "$WORK/runs.tsv"
