@@ -132,5 +132,13 @@ int main(int argc, char* argv[]) {
     });
     const int status = app.exec();
     if (!runtime.madeForThisRun.isEmpty()) ::rmdir(runtime.madeForThisRun.constData());
+#ifndef __SANITIZE_ADDRESS__
+    // The game saves nothing, the kernel drops its lock and the X server takes the window back
+    // with the connection, so taking Qt and the pictures apart object by object would only
+    // delay the end. Under the sanitizers the teardown runs, so that it stays checked.
+    std::fflush(nullptr);
+    std::_Exit(status);
+#else
     return status;
+#endif
 }
