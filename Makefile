@@ -2,13 +2,18 @@
 PACKAGES := cmake make g++ qt6-base-dev libgl-dev libgtest-dev libgmock-dev libbenchmark-dev \
             xvfb xdotool openbox libx11-dev clang-format clang-tidy \
             desktop-file-utils appstream dpkg-dev file lintian
+# The browser game and its tests: emscripten builds it, Debian's Chromium plays it. Kept apart
+# so that make run never waits for them. Node and npm come from Debian unless the machine
+# already has them.
+WEB_PACKAGES := emscripten chromium $(if $(shell command -v node),,nodejs) $(if $(shell command -v npm),,npm)
 SUDO := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 JOBS := $(shell nproc)
 
-.PHONY: deps build run test test-asan bench pictures format tidy clean
+.PHONY: deps web-deps build run test test-asan bench pictures format tidy clean
 
-deps:
-	@missing=""; for p in $(PACKAGES); do \
+# Installs whichever of $(1) is missing.
+define install_missing
+	@missing=""; for p in $(1); do \
 	    dpkg-query -W -f='$${Status}' $$p 2>/dev/null | grep -q 'ok installed' || missing="$$missing $$p"; \
 	done; \
 	if [ -n "$$missing" ]; then \
@@ -16,6 +21,13 @@ deps:
 	    $(SUDO) apt-get update -qq && \
 	    $(SUDO) env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends $$missing; \
 	fi
+endef
+
+deps:
+	$(call install_missing,$(PACKAGES))
+
+web-deps: deps
+	$(call install_missing,$(WEB_PACKAGES))
 
 build: deps
 	cmake --preset release >/dev/null
@@ -24,8 +36,10 @@ build: deps
 run: build
 	./build/release/app/kovelint
 
-test: build
+# Every test: the native suite, then the browser game's in headless Chromium.
+test: build web
 	ctest --preset release -j $(JOBS)
+	ctest --test-dir build/web --output-on-failure --no-tests=error -j $(JOBS)
 
 test-asan: deps
 	cmake --preset asan >/dev/null
@@ -61,3 +75,29 @@ tidy: build
 
 clean:
 	rm -rf build
+
+# The game in a web browser: build/web/index.html opens straight from disk or from any server.
+# Debian's emscripten finds its Node modules through NODE_PATH when node is not Debian's own.
+WEB_ENV := NODE_PATH=/usr/share/nodejs PLAYWRIGHT_SKIP_BROWSER_DOWNLOAD=1
+.PHONY: web test-web bench-web screenshot-web
+
+tests/web/node_modules/.package-lock.json: tests/web/package-lock.json tests/web/package.json | web-deps
+	cd tests/web && $(WEB_ENV) npm ci --no-audit --no-fund --loglevel=error
+
+web: web-deps build tests/web/node_modules/.package-lock.json
+	$(WEB_ENV) emcmake cmake -S web -B build/web -DCMAKE_BUILD_TYPE=Release \
+	    -DKOVELINT_GAMEDUMP=$(CURDIR)/build/release/tools/gamedump/gamedump >/dev/null
+	$(WEB_ENV) cmake --build build/web -j $(JOBS)
+
+# The page in headless Chromium: play, touch, tabs, file://, offline, and agreement with the
+# native controller.
+test-web: web
+	ctest --test-dir build/web --output-on-failure --no-tests=error -j $(JOBS)
+
+# Page weight, start-up, a new game and a click, measured in headless Chromium.
+bench-web: web
+	node tests/web/perf.mjs build/web build/release/bench/kovelint_bench
+
+# docs/screenshot-web.png, from the real page in headless Chromium, seeded.
+screenshot-web: web
+	node tests/web/screenshot.mjs build/web docs/screenshot-web.png

@@ -1,0 +1,177 @@
+// What the browser tests share: the page served from a private static server on 127.0.0.1,
+// Debian's Chromium started headless with a fresh profile and no network of its own, and
+// reading the board back from the canvas.
+import { createServer } from 'node:http';
+import { readdirSync, readFileSync, statSync } from 'node:fs';
+import { extname, join, normalize, resolve } from 'node:path';
+import { chromium } from 'playwright-core';
+
+export const WebDir = resolve(process.env.KOVELINT_WEB_DIR ?? 'build/web');
+export const Browser = process.env.KOVELINT_CHROMIUM ?? '/usr/bin/chromium';
+export const Flags = ['--headless', '--no-sandbox', '--disable-gpu', '--no-first-run',
+                      '--disable-background-networking', '--disable-component-update',
+                      '--disable-sync', '--disable-quic'];
+
+const Types = { '.html': 'text/html; charset=utf-8', '.js': 'text/javascript',
+                '.png': 'image/png', '.webmanifest': 'application/manifest+json' };
+
+// Serves the folder; every request is counted with its size.
+export async function serve(dir = WebDir) {
+    const log = [];
+    const server = createServer((req, res) => {
+        const path = normalize(decodeURIComponent(new URL(req.url, 'http://x').pathname));
+        let file = join(dir, path.endsWith('/') ? `${path}index.html` : path);
+        try {
+            const stat = statSync(file);
+            if (!file.startsWith(dir) || !stat.isFile()) throw new Error('no file');
+            // Revalidated on every use, as a plain static server does it.
+            const tag = `"${stat.size}-${stat.mtimeMs}"`;
+            const head = { 'Content-Type': Types[extname(file)] ?? 'application/octet-stream',
+                           'Cache-Control': 'no-cache', ETag: tag };
+            if (req.headers['if-none-match'] === tag) {
+                log.push({ path, bytes: 0 });
+                res.writeHead(304, head);
+                res.end();
+                return;
+            }
+            const body = readFileSync(file);
+            log.push({ path, bytes: body.length });
+            res.writeHead(200, head);
+            res.end(body);
+        } catch {
+            log.push({ path, bytes: 0 });
+            res.writeHead(404);
+            res.end();
+        }
+    });
+    await new Promise((ok) => server.listen(0, '127.0.0.1', ok));
+    return { url: `http://127.0.0.1:${server.address().port}/`, log,
+             close: () => new Promise((ok) => server.close(ok)) };
+}
+
+// Chromium; the driver gives each start a fresh --user-data-dir of its own and removes it after.
+export async function launch() {
+    const browser = await chromium.launch({ executablePath: Browser, headless: true, args: Flags,
+                                            timeout: 60000 });
+    return { browser, close: () => browser.close() };
+}
+
+// A page opened at the url, once its first board is drawn.
+export async function open(context, url) {
+    const page = await context.newPage();
+    const errors = [];
+    page.on('pageerror', (e) => errors.push(String(e)));
+    page.on('console', (m) => { if (m.type() === 'error') errors.push(m.text()); });
+    page.errors = errors;
+    await page.goto(url);
+    await page.evaluate(() => window.kovelint.ready);
+    return page;
+}
+
+export const caption = (page) => page.locator('#caption').textContent();
+
+// Cell n's centre in page coordinates, scrolled into the board's view first as a player would.
+export async function cellCentre(page, n) {
+    return page.evaluate((cell) => {
+        const canvas = document.getElementById('board');
+        const scroller = document.getElementById('scroller');
+        const centre = () => {
+            const r = window.kovelint.cellRect(cell);
+            const box = canvas.getBoundingClientRect();
+            const k = (box.width / canvas.width) * window.kovelint.scale();
+            return { x: box.left + (r.left + r.width / 2) * k, y: box.top + (r.top + r.height / 2) * k };
+        };
+        const view = scroller.getBoundingClientRect();
+        const at = centre();
+        scroller.scrollBy(at.x - (view.left + view.width / 2), at.y - (view.top + view.height / 2));
+        return centre();
+    }, n);
+}
+
+// The lines of the board dump that tell the tiles and colours, by name.
+export function parseDump(text) {
+    const out = {};
+    for (const line of text.split('\n')) {
+        const colon = line.indexOf(':');
+        if (colon > 0 && !line.startsWith(' ')) out[line.slice(0, colon)] = line.slice(colon + 1).trim();
+    }
+    return out;
+}
+
+// ---- Reading the board from the canvas ----
+
+const Tile = 35;
+
+// The 96 pictures as the page must show them, keyed by their RGB bytes.
+function loadPictures() {
+    const dir = resolve(process.env.KOVELINT_PICTURES ?? 'assets/pictures');
+    const byPixels = new Map();
+    for (const f of readdirSync(dir).filter((n) => /^slot-\d\d-.*\.bmp$/.test(n))) {
+        const b = readFileSync(join(dir, f));
+        const offset = b.readUInt32LE(10);
+        const stride = (Tile * 3 + 3) & ~3;
+        const rgb = Buffer.alloc(Tile * Tile * 3);
+        for (let y = 0; y < Tile; ++y)
+            for (let x = 0; x < Tile; ++x)
+                for (let k = 0; k < 3; ++k)
+                    rgb[(y * Tile + x) * 3 + k] = b[offset + (Tile - 1 - y) * stride + x * 3 + 2 - k];
+        byPixels.set(rgb.toString('base64'), Number(f.slice(5, 7)));
+    }
+    return byPixels;
+}
+let pictures = null;
+
+// Each cell's picture read back from the canvas (one in 35 x 35 device pixels, large ones at
+// every other pixel); -1 where the pixels match no picture.
+export async function readBoard(page) {
+    pictures ??= loadPictures();
+    const cells = await page.evaluate(() => {
+        const canvas = document.getElementById('board');
+        const ctx = canvas.getContext('2d');
+        const k = window.kovelint.scale();
+        const out = [];
+        for (let n = 1; window.kovelint.cellRect(n); ++n) {
+            const r = window.kovelint.cellRect(n);
+            const step = (r.width * k) / 35;
+            const data = ctx.getImageData(r.left * k, r.top * k, r.width * k, r.height * k).data;
+            let bytes = '';
+            for (let y = 0; y < 35; ++y)
+                for (let x = 0; x < 35; ++x) {
+                    const i = (y * step * r.width * k + x * step) * 4;
+                    bytes += String.fromCharCode(data[i], data[i + 1], data[i + 2]);
+                }
+            out.push(btoa(bytes));
+        }
+        return out;
+    });
+    return cells.map((c) => pictures.get(c) ?? -1);
+}
+
+// A picture's tile and colour codes: picture 12 x (colour - 1) + tile.
+export const tileOf = (p) => (p <= 0 ? 0 : p - 12 * Math.floor((p - 1) / 12));
+export const colourOf = (p) => (p <= 0 ? 0 : Math.floor((p - 1) / 12) + 1);
+export const turnable = (p) => tileOf(p) >= 2 && tileOf(p) <= 11;
+export const greyPieces = (board) => board.filter((p) => colourOf(p) === 1).length;
+export function turned(t, quarters) {
+    for (let q = 0; q < ((quarters % 4) + 4) % 4; ++q)
+        t = t === 2 ? 3 : t === 3 ? 2 : t === 7 ? 4 : t === 11 ? 8 : (t >= 4 && t < 7) || (t >= 8 && t < 11) ? t + 1 : t;
+    return t;
+}
+
+// ---- Input ----
+
+// Chooses a menu entry with the mouse: the menu, any submenu, then the entry, by their ids.
+export async function pick(page, ...ids) {
+    for (const [i, id] of ids.entries()) {
+        const item = page.locator(`[data-id="${id}"]`).first();
+        if (i === ids.length - 1 || i === 0) await item.click();
+        else await item.hover();
+    }
+}
+
+export const marks = (page) =>
+    page.$$eval('#menubar [aria-checked="true"]', (els) => els.map((e) => e.dataset.id));
+
+// The check marks the page's own controller holds, from its dump.
+export const controllerMarks = async (page) =>
+    parseDump(await page.evaluate(() => window.kovelint.dump())).marks.split(' ').filter(Boolean);

@@ -1,0 +1,66 @@
+// The page and the native controller agree: the same seed and the same input, given to the page
+// as real mouse, key and menu events, leave the same board arrays as tools/gamedump prints.
+import assert from 'node:assert/strict';
+import { execFileSync } from 'node:child_process';
+import { after, before, test } from 'node:test';
+import { cellCentre, launch, open, pick, serve } from './lib.mjs';
+
+const GameDump = process.env.KOVELINT_GAMEDUMP ?? 'build/release/tools/gamedump/gamedump';
+// Where a menu entry sits: its menu and submenu ids.
+const MenuPath = { size7x7: ['settings', 'boardSize'], size15x11: ['settings', 'boardSize'],
+                   pipes3: ['settings', 'pipeCount'], largePictures: ['settings', 'pictureSize'],
+                   grid: ['settings'], tees: ['settings'], shortPipes: ['settings'] };
+const Keys = { 39: 'ArrowRight', 37: 'ArrowLeft', 38: 'ArrowUp', 40: 'ArrowDown', 112: 'F1',
+               113: 'F2', 114: 'F3', 116: 'F5' };
+
+const Script = ['over:23', 'key:39', 'click:5', 'dblclick:17', 'key:116', 'click:40', 'menu:size7x7',
+                'click:1', 'over:49', 'key:37', 'key:38', 'menu:grid', 'click:9', 'menu:largePictures',
+                'dblclick:30', 'key:114', 'click:12', 'menu:tees', 'menu:shortPipes', 'key:113',
+                'menu:pipes3', 'menu:size15x11', 'over:100', 'key:40', 'key:112', 'click:77',
+                'key:112', 'dblclick:165'];
+
+// A press comes with the pointer over its cell; a double click is two presses, the first a
+// click and the second the double click.
+const nativeSteps = (script) => script.flatMap((s) => {
+    const [verb, n] = s.split(':');
+    if (verb === 'click') return [`over:${n}`, s];
+    if (verb === 'dblclick') return [`over:${n}`, `click:${n}`, `double:${n}`];
+    return [s];
+});
+
+async function play(page, step) {
+    const [verb, arg] = step.split(':');
+    if (verb === 'menu') return pick(page, ...MenuPath[arg], arg);
+    if (verb === 'key') return page.keyboard.press(Keys[arg]);
+    const at = await cellCentre(page, Number(arg));
+    if (verb === 'over') return page.mouse.move(at.x, at.y);
+    if (verb === 'click') return page.mouse.click(at.x, at.y);
+    return page.mouse.dblclick(at.x, at.y);
+}
+
+let server, chromium;
+before(async () => {
+    server = await serve();
+    chromium = await launch();
+});
+after(async () => {
+    await chromium?.close();
+    await server?.close();
+});
+
+for (const seed of [1, 31337, 4000000000]) {
+    test(`seed ${seed}: the page's board arrays are the native controller's after every input`, async () => {
+        const context = await chromium.browser.newContext();
+        const page = await open(context, `${server.url}?seed=${seed}`);
+        const dump = (steps) => execFileSync(GameDump, [String(seed), ...nativeSteps(steps)], { encoding: 'utf8' });
+        assert.equal(await page.evaluate(() => window.kovelint.dump()), dump([]));
+        for (const [i, step] of Script.entries()) {
+            await play(page, step);
+            // Every few steps, and at the end, the whole record.
+            if (i % 4 === 3 || i === Script.length - 1)
+                assert.equal(await page.evaluate(() => window.kovelint.dump()), dump(Script.slice(0, i + 1)),
+                             `after ${step}, step ${i + 1}`);
+        }
+        await context.close();
+    });
+}

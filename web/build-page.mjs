@@ -1,0 +1,113 @@
+// Puts the page together: index.html with the styles, the WebAssembly module, the page script
+// and the 96 pictures as one PNG sheet inlined, so it opens straight from disk; beside it the
+// manifest, the icons and the service worker.
+//   node build-page.mjs --module kovelint.js --assets ../assets --out build/web
+import { createHash } from 'node:crypto';
+import { copyFileSync, mkdirSync, readdirSync, readFileSync, writeFileSync } from 'node:fs';
+import { dirname, join } from 'node:path';
+import { fileURLToPath } from 'node:url';
+import { deflateSync } from 'node:zlib';
+
+const here = dirname(fileURLToPath(import.meta.url));
+const args = {};
+for (let i = 2; i + 1 < process.argv.length; i += 2) args[process.argv[i].slice(2)] = process.argv[i + 1];
+if (!args.module || !args.assets || !args.out) {
+    console.error('usage: build-page.mjs --module FILE --assets DIR --out DIR');
+    process.exit(2);
+}
+
+const Tile = 35;
+const SheetColumns = 12;
+const Slots = 97; // picture indexes 0..96; slot 1 has no picture
+
+// A 24-bit bottom-up BMP of 35 x 35 as RGB rows, top row first.
+function readBmp(file) {
+    const b = readFileSync(file);
+    const offset = b.readUInt32LE(10);
+    const width = b.readInt32LE(18);
+    const height = b.readInt32LE(22);
+    if (b.toString('latin1', 0, 2) !== 'BM' || width !== Tile || Math.abs(height) !== Tile ||
+        b.readUInt16LE(28) !== 24)
+        throw new Error(`${file}: not a 24-bit ${Tile} x ${Tile} bitmap`);
+    const stride = (width * 3 + 3) & ~3;
+    const rgb = Buffer.alloc(Tile * Tile * 3);
+    for (let y = 0; y < Tile; ++y) {
+        const row = offset + (height > 0 ? Tile - 1 - y : y) * stride;
+        for (let x = 0; x < Tile; ++x) {
+            rgb[(y * Tile + x) * 3] = b[row + x * 3 + 2];
+            rgb[(y * Tile + x) * 3 + 1] = b[row + x * 3 + 1];
+            rgb[(y * Tile + x) * 3 + 2] = b[row + x * 3];
+        }
+    }
+    return rgb;
+}
+
+const crcTable = Array.from({ length: 256 }, (_, n) => {
+    let c = n;
+    for (let k = 0; k < 8; ++k) c = c & 1 ? 0xedb88320 ^ (c >>> 1) : c >>> 1;
+    return c >>> 0;
+});
+function crc32(buf) {
+    let c = 0xffffffff;
+    for (const byte of buf) c = crcTable[(c ^ byte) & 0xff] ^ (c >>> 8);
+    return (c ^ 0xffffffff) >>> 0;
+}
+function chunk(type, data) {
+    const head = Buffer.alloc(8);
+    head.writeUInt32BE(data.length, 0);
+    head.write(type, 4, 'latin1');
+    const crc = Buffer.alloc(4);
+    crc.writeUInt32BE(crc32(Buffer.concat([head.subarray(4), data])), 0);
+    return Buffer.concat([head, data, crc]);
+}
+function png(width, height, rgb) {
+    const raw = Buffer.alloc((width * 3 + 1) * height);
+    for (let y = 0; y < height; ++y) rgb.copy(raw, y * (width * 3 + 1) + 1, y * width * 3, (y + 1) * width * 3);
+    const ihdr = Buffer.alloc(13);
+    ihdr.writeUInt32BE(width, 0);
+    ihdr.writeUInt32BE(height, 4);
+    ihdr.set([8, 2, 0, 0, 0], 8); // 8-bit RGB
+    return Buffer.concat([
+        Buffer.from([0x89, 0x50, 0x4e, 0x47, 0x0d, 0x0a, 0x1a, 0x0a]),
+        chunk('IHDR', ihdr),
+        chunk('IDAT', deflateSync(raw, { level: 9 })),
+        chunk('IEND', Buffer.alloc(0)),
+    ]);
+}
+
+// The sheet: picture p at column p % 12, row p / 12.
+const pictureDir = join(args.assets, 'pictures');
+const files = readdirSync(pictureDir).filter((f) => /^slot-\d\d-.*\.bmp$/.test(f));
+if (files.length !== 96) throw new Error(`${pictureDir} holds ${files.length} pictures, not 96`);
+const sheetWidth = SheetColumns * Tile;
+const sheetHeight = Math.ceil(Slots / SheetColumns) * Tile;
+const sheet = Buffer.alloc(sheetWidth * sheetHeight * 3, 128);
+for (const f of files) {
+    const p = Number(f.slice(5, 7));
+    const rgb = readBmp(join(pictureDir, f));
+    const x0 = (p % SheetColumns) * Tile;
+    const y0 = Math.floor(p / SheetColumns) * Tile;
+    for (let y = 0; y < Tile; ++y)
+        rgb.copy(sheet, ((y0 + y) * sheetWidth + x0) * 3, y * Tile * 3, (y + 1) * Tile * 3);
+}
+const sheetUrl = 'data:image/png;base64,' + png(sheetWidth, sheetHeight, sheet).toString('base64');
+
+const dataUrl = (file) => 'data:image/png;base64,' + readFileSync(file).toString('base64');
+const source = (name) => readFileSync(join(here, name), 'utf8');
+// A script may not hold "</script" inside the page.
+const inline = (js) => js.replace(/<\/script/gi, '<\\/script');
+
+const page = source('index.html')
+    .replace('@ICON@', () => dataUrl(join(args.assets, 'icons', 'kovelint-24.png')))
+    .replace('@STYLE@', () => source('page.css'))
+    .replace('@MODULE@', () => inline(readFileSync(args.module, 'utf8')))
+    .replace('@PAGE@', () => inline(source('page.js').replace('@SHEET@', () => sheetUrl)));
+
+mkdirSync(join(args.out, 'icons'), { recursive: true });
+writeFileSync(join(args.out, 'index.html'), page);
+for (const size of [48, 128, 256])
+    copyFileSync(join(args.assets, 'icons', `kovelint-${size}.png`), join(args.out, 'icons', `kovelint-${size}.png`));
+copyFileSync(join(here, 'manifest.webmanifest'), join(args.out, 'manifest.webmanifest'));
+// The cache is named after the page, so a new build replaces what the last one cached.
+const version = createHash('sha256').update(page).digest('hex').slice(0, 12);
+writeFileSync(join(args.out, 'sw.js'), source('sw.js').replace('@VERSION@', version));
