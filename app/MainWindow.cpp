@@ -12,6 +12,7 @@
 
 #include "app/Keys.h"
 #include "view/BoardView.h"
+#include "view/MenuStyle.h"
 #include "view/PictureCell.h"
 #include "view/PictureSet.h"
 
@@ -101,6 +102,8 @@ void MainWindow::BuildMenu() {
     // bar exists, this also spares the start-up a session-bus connection to look for one.
     QCoreApplication::setAttribute(Qt::AA_DontUseNativeMenuBar);
     QMenuBar* bar = menuBar();
+    // Walking the menus must not fill the pixmap cache (see view/MenuStyle.h).
+    auto* menuStyle = new MenuStyle(this);
     const std::span<const MenuEntry> entries = MenuEntries();
     std::vector<QMenu*> open;  // open[d]: the menu that takes the entries of depth d + 1
     for (std::size_t i = 0; i < entries.size(); ++i) {
@@ -111,6 +114,7 @@ void MainWindow::BuildMenu() {
         open.resize(static_cast<std::size_t>(e.depth));
         if (i + 1 < entries.size() && entries[i + 1].depth > e.depth) {
             QMenu* menu = open.empty() ? bar->addMenu(caption) : open.back()->addMenu(caption);
+            menu->setStyle(menuStyle);
             menu->setObjectName(name);
             menu->menuAction()->setObjectName(name);
             actions_.push_back(menu->menuAction());

@@ -1,5 +1,6 @@
 // soak_test: the real window under a seeded stream of random events, checked after each.
-// KOVELINT_SOAK_EVENTS sets the number of events (20000), KOVELINT_SOAK_SEED the seed (1).
+// KOVELINT_SOAK_EVENTS sets the number of events (20000), KOVELINT_SOAK_SEED the seed (1);
+// KOVELINT_SOAK_MEMORY runs the long run of re-lays with its memory figures instead.
 #include <QApplication>
 #include <QTemporaryDir>
 #include <QTest>
@@ -70,6 +71,10 @@ int main(int argc, char** argv) {
         if (!QTest::qWaitForWindowActive(&window)) {
             std::fprintf(stderr, "soak: the window never became active\n");
             return 1;
+        }
+        if (!qEnvironmentVariableIsEmpty("KOVELINT_SOAK_MEMORY")) {
+            const bool flat = kov::soak::MemoryStaysFlat(window);
+            return flat && messages == 0 ? 0 : 1;
         }
         kov::soak::Soak soak(window, pictures, rng, seed);
         const auto start = std::chrono::steady_clock::now();
