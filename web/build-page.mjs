@@ -105,7 +105,7 @@ const page = source('index.html')
 
 mkdirSync(join(args.out, 'icons'), { recursive: true });
 writeFileSync(join(args.out, 'index.html'), page);
-for (const size of [48, 128, 256])
+for (const size of [48, 128, 192, 256, 512])
     copyFileSync(join(args.assets, 'icons', `kovelint-${size}.png`), join(args.out, 'icons', `kovelint-${size}.png`));
 copyFileSync(join(here, 'manifest.webmanifest'), join(args.out, 'manifest.webmanifest'));
 // The cache is named after the page, so a new build replaces what the last one cached.

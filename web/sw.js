@@ -5,7 +5,7 @@ const Cache = 'kovelint-@VERSION@';
 // copy is only revalidated.
 const Page = new URL(location.href).searchParams.get('page') || './';
 const Files = [Page, 'manifest.webmanifest', 'icons/kovelint-48.png', 'icons/kovelint-128.png',
-               'icons/kovelint-256.png'];
+               'icons/kovelint-192.png', 'icons/kovelint-256.png', 'icons/kovelint-512.png'];
 
 self.addEventListener('install', (event) => {
     event.waitUntil(caches.open(Cache).then((c) => c.addAll(Files)).then(() => self.skipWaiting()));

@@ -7,7 +7,7 @@
 namespace kov::art {
 
 // 16 and 24 are the window icon's own images; the larger ones are drawn at their size.
-inline constexpr int ThemeIconSizes[] = {16, 24, 48, 64, 128, 256};
+inline constexpr int ThemeIconSizes[] = {16, 24, 48, 64, 128, 192, 256, 512};
 
 // "icons/kovelint-48.png", beside the picture set in assets/.
 inline QString ThemeIconFile(int side) {
