@@ -2,6 +2,9 @@
 #include "Checks.h"
 #include "Process.h"
 
+#include <chrono>
+#include <thread>
+
 namespace e2e {
 namespace {
 
@@ -116,20 +119,28 @@ TEST_F(Play, AfterAWheelScrollTheArrowTurnsThePieceUnderThePointer) {
     const Rect view{game.client.x, game.client.y + game.menuBar, game.client.width,
                     game.client.height - game.menuBar};
     int turned = 0;
-    // Some pieces under the pointer cannot turn (sources, crosses): a few places are tried.
-    for (int attempt = 0; attempt < 6 && turned == 0; ++attempt) {
-        const int x = view.x + 100 + attempt * 97, y = view.y + 60 + attempt * 17;
+    // Many cells hold nothing that turns (empty cells, sources, crosses): places are tried
+    // until one does.
+    for (int attempt = 0; attempt < 20 && turned == 0; ++attempt) {
+        const int x = view.x + 100 + attempt % 5 * 97, y = view.y + 60 + attempt / 5 * 53;
         MoveTo(x, y);
-        Xdo({"click", "--repeat", "6", "4"});  // back to the top
+        Xdo({"click", "--repeat", "2", "--delay", "30", "4"});  // back to the top
         Settle(game);
         MoveTo(x + 1, y);  // the arrows' target is the piece here now
         MoveTo(x, y);
-        Xdo({"click", "--repeat", "2", "5"});  // the board moves up under the still pointer
+        // The board moves up under the still pointer.
+        Xdo({"click", "--repeat", "2", "--delay", "30", "5"});
         Settle(game);
         const QImage before = Scr().Grab(view);
         Key("Right");
-        Settle(game);
-        const QImage after = Scr().Grab(view);
+        QImage after = Scr().Grab(view);
+        for (int wait = 0; wait < 10 && after == before; ++wait) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(50));
+            after = Scr().Grab(view);
+        }
+        if (after == before) continue;
+        Settle(game);  // the whole cell repainted
+        after = Scr().Grab(view);
         // Where the screen changed, it changed in the cell under the pointer: a turned piece
         // changes most of its cell, and the two wheel steps moved the board 120 pixels, well
         // past the cell that was there before.
