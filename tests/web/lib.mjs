@@ -4,6 +4,7 @@
 import { createServer } from 'node:http';
 import { readdirSync, readFileSync, statSync } from 'node:fs';
 import { extname, join, normalize, resolve } from 'node:path';
+import { after, before } from 'node:test';
 import { chromium } from 'playwright-core';
 
 export const WebDir = resolve(process.env.KOVELINT_WEB_DIR ?? 'build/web');
@@ -54,6 +55,23 @@ export async function launch() {
     const browser = await chromium.launch({ executablePath: Browser, headless: true, args: Flags,
                                             timeout: 60000 });
     return { browser, close: () => browser.close() };
+}
+
+// The server and Chromium for one test file: started before its first test, stopped after its
+// last, with `ready` run once both are up. The returned object holds them as `server` and
+// `chromium`.
+export function serveAndLaunch(ready = async () => {}) {
+    const shared = {};
+    before(async () => {
+        shared.server = await serve();
+        shared.chromium = await launch();
+        await ready(shared);
+    });
+    after(async () => {
+        await shared.chromium?.close();
+        await shared.server?.close();
+    });
+    return shared;
 }
 
 // A page opened at the url, once its first board is drawn.

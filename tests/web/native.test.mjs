@@ -2,8 +2,8 @@
 // as real mouse, key and menu events, leave the same board arrays as tools/gamedump prints.
 import assert from 'node:assert/strict';
 import { execFileSync } from 'node:child_process';
-import { after, before, test } from 'node:test';
-import { cellCentre, launch, open, pick, serve } from './lib.mjs';
+import { test } from 'node:test';
+import { cellCentre, open, pick, serveAndLaunch } from './lib.mjs';
 
 const GameDump = process.env.KOVELINT_GAMEDUMP ?? 'build/release/tools/gamedump/gamedump';
 // Where a menu entry sits: its menu and submenu ids.
@@ -38,20 +38,12 @@ async function play(page, step) {
     return page.mouse.dblclick(at.x, at.y);
 }
 
-let server, chromium;
-before(async () => {
-    server = await serve();
-    chromium = await launch();
-});
-after(async () => {
-    await chromium?.close();
-    await server?.close();
-});
+const web = serveAndLaunch();
 
 for (const seed of [1, 31337, 4000000000]) {
     test(`seed ${seed}: the page's board arrays are the native controller's after every input`, async () => {
-        const context = await chromium.browser.newContext();
-        const page = await open(context, `${server.url}?seed=${seed}`);
+        const context = await web.chromium.browser.newContext();
+        const page = await open(context, `${web.server.url}?seed=${seed}`);
         const dump = (steps) => execFileSync(GameDump, [String(seed), ...nativeSteps(steps)], { encoding: 'utf8' });
         assert.equal(await page.evaluate(() => window.kovelint.dump()), dump([]));
         for (const [i, step] of Script.entries()) {

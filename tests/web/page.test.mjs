@@ -3,24 +3,16 @@
 import assert from 'node:assert/strict';
 import { pathToFileURL } from 'node:url';
 import { join } from 'node:path';
-import { after, before, test } from 'node:test';
-import { caption, cellCentre, launch, open, pick, readBoard, serve, tileOf, turnable, turned,
-         WebDir } from './lib.mjs';
+import { test } from 'node:test';
+import { caption, cellCentre, open, pick, readBoard, serveAndLaunch, tileOf,
+         turnable, turned, WebDir } from './lib.mjs';
 
-let server, chromium;
-before(async () => {
-    server = await serve();
-    chromium = await launch();
-});
-after(async () => {
-    await chromium?.close();
-    await server?.close();
-});
+const web = serveAndLaunch();
 
 test('a tap turns a piece, and every cell of 25 x 15 is reached on a 390-pixel phone', async () => {
-    const context = await chromium.browser.newContext({
+    const context = await web.chromium.browser.newContext({
         viewport: { width: 390, height: 844 }, deviceScaleFactor: 3, isMobile: true, hasTouch: true });
-    const page = await open(context, `${server.url}?seed=11`);
+    const page = await open(context, `${web.server.url}?seed=11`);
     // Three device pixels to a board pixel: the canvas holds them all.
     assert.equal(await page.locator('#board').evaluate((c) => c.width), (10 * 35 + 10) * 3);
     const start = await readBoard(page);
@@ -43,9 +35,9 @@ test('a tap turns a piece, and every cell of 25 x 15 is reached on a 390-pixel p
 });
 
 test('a second tab while one plays says so in one line and shows no board', async () => {
-    const context = await chromium.browser.newContext();
-    const first = await open(context, server.url);
-    const second = await open(context, server.url);
+    const context = await web.chromium.browser.newContext();
+    const first = await open(context, web.server.url);
+    const second = await open(context, web.server.url);
     assert.equal(await second.locator('#notice-text').textContent(), 'Ковелинт уже открыт в другой вкладке.');
     assert.ok(await second.locator('#board').isHidden());
     assert.ok(await second.locator('#again').isHidden());
@@ -53,13 +45,13 @@ test('a second tab while one plays says so in one line and shows no board', asyn
     // Once the first game ends, a new tab plays.
     await first.keyboard.press('Escape');
     await first.waitForFunction(async () => (await navigator.locks.query()).held.length === 0);
-    const third = await open(context, server.url);
+    const third = await open(context, web.server.url);
     assert.ok(await third.locator('#board').isVisible());
     await context.close();
 });
 
 test('opened straight from disk it plays, and asks for no other file', async () => {
-    const context = await chromium.browser.newContext();
+    const context = await web.chromium.browser.newContext();
     const requests = [];
     context.on('request', (r) => requests.push(r.url()));
     const page = await open(context, `${pathToFileURL(join(WebDir, 'index.html'))}?seed=5`);
@@ -71,8 +63,8 @@ test('opened straight from disk it plays, and asks for no other file', async () 
 });
 
 test('served once, it plays offline', async () => {
-    const context = await chromium.browser.newContext();
-    const page = await open(context, server.url);
+    const context = await web.chromium.browser.newContext();
+    const page = await open(context, web.server.url);
     await page.evaluate(() => navigator.serviceWorker.ready);
     await context.setOffline(true);
     await page.reload();

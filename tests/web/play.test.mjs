@@ -1,23 +1,16 @@
 // The game played in the page as on the desktop: the caption, the menu and its marks, turns by
 // mouse and keys read back from the canvas pixels, hints until solved, and Esc.
 import assert from 'node:assert/strict';
-import { after, before, test } from 'node:test';
-import { caption, cellCentre, colourOf, controllerMarks, greyPieces, launch, marks, open, pick,
-         readBoard, serve, tileOf, turnable, turned } from './lib.mjs';
+import { test } from 'node:test';
+import { caption, cellCentre, colourOf, controllerMarks, greyPieces, marks, open, pick,
+         readBoard, serveAndLaunch, tileOf, turnable, turned } from './lib.mjs';
 
 // Sources, straights, corners, tees and crosses.
 const kind = (p) => [0, 1, 2, 2, 3, 3, 3, 3, 4, 4, 4, 4, 5][tileOf(p)];
 const Caption = /^Ковелинт (\d+)x(\d+) - (\d+)шт\.$/;
-let server, chromium, page;
-
-before(async () => {
-    server = await serve();
-    chromium = await launch();
-    page = await open(await chromium.browser.newContext(), `${server.url}?seed=2024`);
-});
-after(async () => {
-    await chromium?.close();
-    await server?.close();
+let page;
+serveAndLaunch(async (web) => {
+    page = await open(await web.chromium.browser.newContext(), `${web.server.url}?seed=2024`);
 });
 
 // The caption line and the document title agree and read as the desktop's; the marks in the
