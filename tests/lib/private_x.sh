@@ -7,10 +7,20 @@ private_x() {
     local work=$1 wm=${2:-}
     # Xvfb picks a free display itself and writes its number once it accepts clients. Without
     # -noreset it would reset whenever its last client leaves, refusing the next for a moment.
-    Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp -noreset 3>"$work/display" \
-        2>"$work/xvfb.log" &
-    private_x_pids+=($!)
-    for _ in $(seq 100); do [ -s "$work/display" ] && break; sleep 0.1; done
+    # Two servers starting at once can reach for the same display; the loser is started again.
+    local attempt pid
+    for attempt in 1 2 3; do
+        Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp -noreset 3>"$work/display" \
+            2>"$work/xvfb.log" &
+        pid=$!
+        for _ in $(seq 100); do
+            [ -s "$work/display" ] || ! kill -0 "$pid" 2>/dev/null && break
+            sleep 0.1
+        done
+        [ -s "$work/display" ] && break
+        kill "$pid" 2>/dev/null; wait "$pid" 2>/dev/null
+    done
+    private_x_pids+=("$pid")
     [ -s "$work/display" ] || { cat "$work/xvfb.log" >&2; return 1; }
     export DISPLAY=:$(head -n1 "$work/display") QT_QPA_PLATFORM=xcb
     unset QT_SCALE_FACTOR QT_SCREEN_SCALE_FACTORS
