@@ -132,13 +132,11 @@ void GameController::ToggleGrid() {
     changes_.relaid = true;
 }
 
-// The grid is flipped ahead so that the toggle's own flip restores it while the cells are
-// re-laid at the new size.
+// The cells are re-laid at the new size; the grid stays as it is.
 void GameController::ChangePictureSize(Int16 size) {
     if (s_.tileSize == size) return;
-    s_.showGrid = static_cast<Int16>(1 - s_.showGrid);
     s_.tileSize = size;
-    ToggleGrid();
+    changes_.relaid = true;
     const bool large = size == LargeTiles;
     Mark(large ? Command::SmallPictures : Command::LargePictures, false);
     Mark(large ? Command::LargePictures : Command::SmallPictures, true);
@@ -210,22 +208,25 @@ std::string GameController::Caption() const {
            std::to_string(s_.pipeCount) + "шт.";
 }
 
+// One pixel of ground between neighbouring cells when the grid is on.
+int GameController::Pitch() const {
+    return s_.tileSize + (s_.showGrid != 0 ? 1 : 0);
+}
+
 PixelRect GameController::CellRect(int cell) const {
-    const int g = s_.showGrid != 0 ? 1 : 0;
-    const int pitch = s_.tileSize + g;
     const int c = (cell - 1) % s_.mapCols;
     const int r = (cell - 1) / s_.mapCols;
-    return {BoardMargin + c * pitch, BoardMargin + r * pitch, s_.tileSize, s_.tileSize};
+    return {BoardMargin + c * Pitch(), BoardMargin + r * Pitch(), s_.tileSize, s_.tileSize};
 }
 
 PixelSize GameController::BoardPixels() const {
-    const int g = s_.showGrid != 0 ? 1 : 0;
-    return {2 * BoardMargin + s_.mapCols * s_.tileSize + (s_.mapCols - 1) * g,
-            2 * BoardMargin + s_.mapRows * s_.tileSize + (s_.mapRows - 1) * g};
+    const int gap = Pitch() - s_.tileSize;
+    return {2 * BoardMargin + s_.mapCols * Pitch() - gap,
+            2 * BoardMargin + s_.mapRows * Pitch() - gap};
 }
 
 int GameController::CellAt(int x, int y) const {
-    const int pitch = s_.tileSize + (s_.showGrid != 0 ? 1 : 0);
+    const int pitch = Pitch();
     x -= BoardMargin;
     y -= BoardMargin;
     if (x < 0 || y < 0 || x % pitch >= s_.tileSize || y % pitch >= s_.tileSize) return 0;

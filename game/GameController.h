@@ -101,6 +101,7 @@ class GameController {
     void RenderBoard();
     void Mark(Command item, bool checked);
     void Turn(int cell, bool clockwise);
+    int Pitch() const;
 
     GameState s_;
     std::unique_ptr<RandomSource> rng_;
