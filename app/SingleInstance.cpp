@@ -50,6 +50,25 @@ void SleepMs(long ms) {
     ::nanosleep(&t, nullptr);
 }
 
+socklen_t AbstractAddress(const QByteArray& name, sockaddr_un* addr) {
+    *addr = {};
+    addr->sun_family = AF_UNIX;
+    // sun_path[0] stays 0: the abstract namespace, where no file is ever made.
+    std::memcpy(addr->sun_path + 1, name.constData(), static_cast<std::size_t>(name.size()));
+    return static_cast<socklen_t>(offsetof(sockaddr_un, sun_path) + 1 +
+                                  static_cast<std::size_t>(name.size()));
+}
+
+// The other end of a connected socket runs as our own user; `pid` learns its process.
+bool PeerIsOurs(int socket, pid_t* pid = nullptr) {
+    ucred peer{};
+    socklen_t len = sizeof peer;
+    if (::getsockopt(socket, SOL_SOCKET, SO_PEERCRED, &peer, &len) != 0 || peer.uid != ::geteuid())
+        return false;
+    if (pid != nullptr) *pid = peer.pid;
+    return true;
+}
+
 }  // namespace
 
 RuntimeFolder SettleRuntimeFolder() {
@@ -98,25 +117,9 @@ SingleInstance::~SingleInstance() {
     if (fd_ >= 0) ::close(fd_);
 }
 
-namespace {
-
-socklen_t AbstractAddress(const QByteArray& name, sockaddr_un* addr) {
-    *addr = {};
-    addr->sun_family = AF_UNIX;
-    // sun_path[0] stays 0: the abstract namespace, where no file is ever made.
-    std::memcpy(addr->sun_path + 1, name.constData(), static_cast<std::size_t>(name.size()));
-    return static_cast<socklen_t>(offsetof(sockaddr_un, sun_path) + 1 +
-                                  static_cast<std::size_t>(name.size()));
-}
-
-}  // namespace
-
 InstanceCheck SingleInstance::Acquire() {
     fd_ = ::socket(AF_UNIX, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
-    if (fd_ < 0) {
-        why_ = "the game's lock cannot be made";
-        return InstanceCheck::Skipped;
-    }
+    if (fd_ < 0) return Skip("the game's lock cannot be made");
     sockaddr_un addr;
     const socklen_t len = AbstractAddress(name_, &addr);
     // Between a holder's bind and its listen, or while it ends, the name is held but nobody
@@ -125,30 +128,26 @@ InstanceCheck SingleInstance::Acquire() {
         if (::bind(fd_, reinterpret_cast<const sockaddr*>(&addr), len) == 0 &&
             ::listen(fd_, SOMAXCONN) == 0)
             return InstanceCheck::First;
-        if (errno != EADDRINUSE) {
-            why_ = "the game's lock cannot be made";
-            ::close(fd_);
-            fd_ = -1;
-            return InstanceCheck::Skipped;
-        }
+        if (errno != EADDRINUSE) return Skip("the game's lock cannot be made");
         switch (AskRunningGame()) {
             case Asked::Answered:
                 return InstanceCheck::Answered;
             case Asked::NotAnswering:
                 return InstanceCheck::NotAnswering;
             case Asked::OtherUser:
-                why_ = "another user holds the name of the game's lock";
-                ::close(fd_);
-                fd_ = -1;
-                return InstanceCheck::Skipped;
+                return Skip("another user holds the name of the game's lock");
             case Asked::Gone:
             case Asked::Refused:
                 SleepMs(2);
                 break;
         }
     }
-    why_ = "the name of the game's lock is held, but nobody answers on it";
-    ::close(fd_);
+    return Skip("the name of the game's lock is held, but nobody answers on it");
+}
+
+InstanceCheck SingleInstance::Skip(const char* why) {
+    why_ = why;
+    if (fd_ >= 0) ::close(fd_);
     fd_ = -1;
     return InstanceCheck::Skipped;
 }
@@ -166,13 +165,10 @@ SingleInstance::Asked SingleInstance::AskRunningGame() {
         ::close(c);
         return error == EAGAIN || error == ETIMEDOUT ? Asked::NotAnswering : Asked::Refused;
     }
-    ucred peer{};
-    socklen_t peerLen = sizeof peer;
-    if (::getsockopt(c, SOL_SOCKET, SO_PEERCRED, &peer, &peerLen) != 0 || peer.uid != ::geteuid()) {
+    if (!PeerIsOurs(c, &runningPid_)) {
         ::close(c);
         return Asked::OtherUser;
     }
-    runningPid_ = peer.pid;
 
     // The running game answers from its event loop once its window is to the front.
     using Clock = std::chrono::steady_clock;
@@ -210,11 +206,8 @@ void SingleInstance::AnswerPending() {
             if (errno == EINTR || errno == ECONNABORTED) continue;
             return;  // EAGAIN: every call so far is answered
         }
-        ucred peer{};
-        socklen_t peerLen = sizeof peer;
         // Only our own user's start brings the window up; anyone else is hung up on.
-        if (::getsockopt(c, SOL_SOCKET, SO_PEERCRED, &peer, &peerLen) == 0 &&
-            peer.uid == ::geteuid()) {
+        if (PeerIsOurs(c)) {
             toFront_();
             [[maybe_unused]] const ssize_t sent = ::send(c, "!", 1, MSG_NOSIGNAL);
         }

@@ -58,6 +58,8 @@ class SingleInstance {
   private:
     enum class Asked { Answered, NotAnswering, Gone, OtherUser, Refused };
     Asked AskRunningGame();
+    // Gives up the lock: the game runs unchecked, for the reason given.
+    InstanceCheck Skip(const char* why);
     void AnswerPending();
 
     QByteArray name_;
