@@ -120,16 +120,16 @@ int main(int argc, char* argv[]) {
     }
 
     kov::MainWindow window(pictures, std::make_unique<kov::ClockRandom>(kov::SeedFromClock()));
-    window.show();
-    window.raise();
-    window.activateWindow();
-    // A later start means the player is looking for this game: un-minimised, on top, focused.
-    instance.AnswerLaterStarts([&window] {
+    // Shown on top and focused; so is it again whenever a later start looks for this game,
+    // un-minimised too.
+    const auto toFront = [&window] {
         window.setWindowState(window.windowState() & ~Qt::WindowMinimized);
         window.show();
         window.raise();
         window.activateWindow();
-    });
+    };
+    toFront();
+    instance.AnswerLaterStarts(toFront);
     const int status = app.exec();
     if (!runtime.madeForThisRun.isEmpty()) ::rmdir(runtime.madeForThisRun.constData());
 #ifndef __SANITIZE_ADDRESS__
