@@ -45,7 +45,6 @@ class WebGame {
     val Caption() const { return val(game_.Caption()); }
     int CellCount() const { return game_.CellCount(); }
     bool Checked(int entry) const { return entry >= 0 && game_.Checked(std::size_t(entry)); }
-    bool Solved() const { return game_.State().solved != 0; }
     int CellAt(int x, int y) const { return game_.CellAt(x, y); }
 
     val CellRect(int cell) const {
@@ -96,7 +95,7 @@ class WebGame {
     kov::GameController game_;
 };
 
-// The menu bar in display order: {depth, id, caption, command (-1 for none), shortcut,
+// The menu bar in display order: {depth, id, caption, separator, command (-1 for none),
 // shortcutLabel, checkable}.
 val Menu() {
     val list = val::array();
@@ -105,8 +104,8 @@ val Menu() {
         o.set("depth", e.depth);
         o.set("id", Text(e.id));
         o.set("caption", Text(e.caption));
+        o.set("separator", e.IsSeparator());
         o.set("command", e.command ? static_cast<int>(*e.command) : -1);
-        o.set("shortcut", e.shortcut);
         o.set("shortcutLabel", Text(e.shortcutLabel));
         o.set("checkable", e.checkable);
         list.call<void>("push", o);
@@ -136,7 +135,6 @@ EMSCRIPTEN_BINDINGS(kovelint) {
         .function("caption", &WebGame::Caption)
         .function("cellCount", &WebGame::CellCount)
         .function("checked", &WebGame::Checked)
-        .function("solved", &WebGame::Solved)
         .function("cellAt", &WebGame::CellAt)
         .function("cellRect", &WebGame::CellRect)
         .function("boardPixels", &WebGame::BoardPixels)

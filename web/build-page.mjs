@@ -105,8 +105,9 @@ const page = source('index.html')
 
 mkdirSync(join(args.out, 'icons'), { recursive: true });
 writeFileSync(join(args.out, 'index.html'), page);
-for (const size of [48, 128, 192, 256, 512])
-    copyFileSync(join(args.assets, 'icons', `kovelint-${size}.png`), join(args.out, 'icons', `kovelint-${size}.png`));
+// The icons the manifest names, at the same places under the assets.
+for (const { src } of JSON.parse(source('manifest.webmanifest')).icons)
+    copyFileSync(join(args.assets, src), join(args.out, src));
 copyFileSync(join(here, 'manifest.webmanifest'), join(args.out, 'manifest.webmanifest'));
 // The cache is named after the page, so a new build replaces what the last one cached.
 const version = createHash('sha256').update(page).digest('hex').slice(0, 12);

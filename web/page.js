@@ -93,11 +93,13 @@
 
     // ---- The board ----
 
+    // Whole device pixels per board pixel, so every picture stays sharp.
+    const pixelScale = () => Math.max(1, Math.round(window.devicePixelRatio || 1));
+
     function layout() {
         const dpr = window.devicePixelRatio || 1;
         const size = game.boardPixels();
-        // Whole device pixels per board pixel, so every picture stays sharp.
-        scale = Math.max(1, Math.round(dpr));
+        scale = pixelScale();
         canvas.width = size.width * scale;
         canvas.height = size.height * scale;
         canvas.style.width = `${(size.width * scale) / dpr}px`;
@@ -143,7 +145,7 @@
 
     // A new screen density (zoom, another monitor) draws the board anew at its pixel scale.
     window.addEventListener('resize', () => {
-        if (game && Math.max(1, Math.round(window.devicePixelRatio || 1)) !== scale) layout();
+        if (game && pixelScale() !== scale) layout();
     });
 
     function cellAt(event) {
@@ -185,7 +187,7 @@
         if (event.key === 'F10') {
             event.preventDefault();
             byKeys = true;
-            openTop(0, true);
+            openTop(0);
             return;
         }
         const code = KeyCodes[event.key];
@@ -226,7 +228,7 @@
             holders.length = e.depth + 1;
             const opens = i + 1 < menu.length && menu[i + 1].depth > e.depth;
             let el;
-            if (e.caption === '-') {
+            if (e.separator) {
                 el = element('div', 'separator');
                 el.setAttribute('role', 'separator');
             } else if (e.depth === 0) {
@@ -241,7 +243,7 @@
             }
             el.dataset.id = e.id;
             el.dataset.entry = i;
-            if (e.caption !== '-') el.tabIndex = -1;
+            if (!e.separator) el.tabIndex = -1;
             if (opens) {
                 el.setAttribute('aria-haspopup', 'menu');
                 el.setAttribute('aria-expanded', 'false');
@@ -278,23 +280,34 @@
         el.setAttribute('aria-expanded', 'true');
         openPath.push(el);
     }
-    function openTop(index, focusFirst) {
-        const el = tops()[index];
+    // Opens the menu an entry holds, with its first row focused.
+    function enter(el) {
         open(el);
-        if (focusFirst) rowsOf(subOf(el))[0].focus();
-        else el.focus();
+        rowsOf(subOf(el))[0].focus();
+    }
+    function openTop(index) {
+        enter(tops()[index]);
+    }
+    // Closes every menu and gives the keys back to the board.
+    function leaveMenus() {
+        closeMenus();
+        if (menubar.contains(document.activeElement)) document.activeElement.blur();
+    }
+    // Closes the submenu an entry at this depth sits in and focuses the entry that opened it.
+    function back(depth) {
+        const parent = openPath[depth - 1];
+        closeTo(depth - 1);
+        parent.focus();
     }
 
     function activate(el) {
-        const e = menu[entryOf(el)];
         if (subOf(el)) {
-            open(el);
-            rowsOf(subOf(el))[0].focus();
+            enter(el);
             return;
         }
-        closeMenus();
-        if (menubar.contains(document.activeElement)) document.activeElement.blur();
-        if (e.command >= 0) run(e.command);
+        leaveMenus();
+        const command = menu[entryOf(el)].command;
+        if (command >= 0) run(command);
     }
 
     menubar.addEventListener('mousedown', (event) => event.preventDefault());
@@ -341,19 +354,13 @@
         const holder = current.parentElement;
         switch (event.key) {
             case 'Escape':
-                if (depth <= 1) {
-                    closeMenus();
-                    if (menubar.contains(document.activeElement)) document.activeElement.blur();
-                } else {
-                    const parent = openPath[depth - 1];
-                    closeTo(depth - 1);
-                    parent.focus();
-                }
+                if (depth <= 1) leaveMenus();
+                else back(depth);
                 return true;
             case 'ArrowDown':
             case 'ArrowUp': {
                 if (depth === 0) {
-                    openTop(topIndex, true);
+                    openTop(topIndex);
                     return true;
                 }
                 const rows = rowsOf(holder);
@@ -367,20 +374,18 @@
                     activate(current);
                     return true;
                 }
-                openTop((topIndex + 1) % tops().length, true);
+                openTop((topIndex + 1) % tops().length);
                 return true;
             case 'ArrowLeft':
                 if (depth === 2) {
-                    const parent = openPath[1];
-                    closeTo(1);
-                    parent.focus();
+                    back(depth);
                     return true;
                 }
-                openTop((topIndex + tops().length - 1) % tops().length, true);
+                openTop((topIndex + tops().length - 1) % tops().length);
                 return true;
             case 'Enter':
             case ' ':
-                if (depth === 0) openTop(topIndex, true);
+                if (depth === 0) openTop(topIndex);
                 else activate(current);
                 return true;
             case 'Tab':
@@ -393,13 +398,9 @@
         }
     }
 
+    // A menu reached by Tab opens: the menu bar takes the keys until Esc.
     menubar.addEventListener('focusin', (event) => {
-        const el = event.target.closest('.top');
-        if (el && !openPath.length && event.target === el) {
-            // Reached by Tab: the menu bar takes the keys until Esc.
-            open(el);
-            el.focus();
-        }
+        if (!openPath.length && event.target.classList.contains('top')) open(event.target);
     });
 
     // ---- Installing and playing offline, served over HTTP ----
