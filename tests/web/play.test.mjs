@@ -1,12 +1,11 @@
 // The game played in the page as on the desktop: the caption, the menu and its marks, turns by
-// mouse and keys read back from the canvas pixels, hints until solved, and Esc.
+// mouse and keys read back from the canvas pixels, hints until solved, and Esc. What the game
+// decides is the native controller's (native.test.mjs); here the page shows and forwards it.
 import assert from 'node:assert/strict';
 import { test } from 'node:test';
-import { caption, cellCentre, colourOf, controllerMarks, greyPieces, marks, open, pick,
+import { caption, cellCentre, controllerMarks, greyPieces, marks, open, pick,
          readBoard, serveAndLaunch, tileOf, turnable, turned } from './lib.mjs';
 
-// Sources, straights, corners, tees and crosses.
-const kind = (p) => [0, 1, 2, 2, 3, 3, 3, 3, 4, 4, 4, 4, 5][tileOf(p)];
 const Caption = /^Ковелинт (\d+)x(\d+) - (\d+)шт\.$/;
 let page;
 serveAndLaunch(async (web) => {
@@ -39,9 +38,6 @@ test('caption and marks at start and after F2, F3, F5 and the menu; F5 never rel
     assert.equal(await expectWindow('10x9'), first);
     const scrambled = await readBoard(page);
     assert.notDeepEqual(scrambled, dealt);
-    // The same pieces, only facing anew; the sources keep place and colour.
-    assert.deepEqual(scrambled.map(kind), dealt.map(kind));
-    dealt.forEach((p, i) => { if (tileOf(p) === 1) assert.equal(scrambled[i], p, `source ${i + 1}`); });
     await page.keyboard.press('F2');
     await expectWindow('10x9');
     assert.notDeepEqual(await readBoard(page), scrambled);
@@ -89,7 +85,7 @@ test('caption and marks at start and after F2, F3, F5 and the menu; F5 never rel
     assert.equal(await page.locator('.open').count(), 0);
 });
 
-test('a click turns a quarter, a double click a half, a source never', async () => {
+test('a click turns a quarter, a double click a half', async () => {
     await page.keyboard.press('F2');
     const start = await readBoard(page);
     const cells = start.map((p, i) => i + 1).filter((n) => turnable(start[n - 1]) && tileOf(start[n - 1]) >= 4);
@@ -106,10 +102,6 @@ test('a click turns a quarter, a double click a half, a source never', async () 
     await page.mouse.dblclick(at.x, at.y);
     const twice = await readBoard(page);
     only(once, twice, cells[1], 2);
-    const source = twice.findIndex((p) => tileOf(p) === 1) + 1;
-    at = await cellCentre(page, source);
-    await page.mouse.click(at.x, at.y);
-    assert.deepEqual(await readBoard(page), twice);
 });
 
 test('the arrows turn the cell last under the pointer', async () => {
@@ -128,15 +120,9 @@ test('the arrows turn the cell last under the pointer', async () => {
 
 test('F1 lays a pipe a press until solved; then turns are refused; Esc ends the game', async () => {
     await pick(page, 'settings', 'boardSize', 'size10x9');
-    let board = await readBoard(page);
     const pipes = Number((await caption(page)).match(Caption)[3]);
-    for (let press = 0; greyPieces(board) > 0 && press < pipes; ++press) {
-        await page.keyboard.press('F1');
-        const now = await readBoard(page);
-        assert.ok(greyPieces(now) < greyPieces(board), `F1 press ${press + 1}`);
-        board.forEach((p, i) => { if (colourOf(p) > 1) assert.equal(now[i], p); });
-        board = now;
-    }
+    for (let press = 0; press < pipes; ++press) await page.keyboard.press('F1');
+    const board = await readBoard(page);
     assert.equal(greyPieces(board), 0);
     const n = board.findIndex(turnable) + 1;
     const at = await cellCentre(page, n);
