@@ -1,11 +1,11 @@
 // The browser game measured in headless Chromium, page served locally:
-//   node tests/web/perf.mjs build/web build/release/bench/kovelint_bench
+//   node bench/web/perf.mjs build/web build/release/bench/kovelint_bench
 // everything the first visit loads, navigation start to the first board drawn, a new 25 x 15
 // game in WebAssembly beside the native controller, and one click to the repainted cell.
 import { execFileSync } from 'node:child_process';
 import { cpus, loadavg } from 'node:os';
 import { resolve } from 'node:path';
-import { launch, open, serve } from './lib.mjs';
+import { launch, open, serve } from '../../tests/web/lib.mjs';
 
 const [webDir = 'build/web', nativeBench = 'build/release/bench/kovelint_bench'] = process.argv.slice(2);
 const median = (xs) => {

@@ -1,8 +1,8 @@
 // docs/screenshot-web.png: the real page in headless Chromium, seeded so it comes out the same
 // on every run, with the board a few turns into the game and the settings menu open.
-//   node tests/web/screenshot.mjs build/web docs/screenshot-web.png
+//   node tools/screenshots/web.mjs build/web docs/screenshot-web.png
 import { resolve } from 'node:path';
-import { launch, open, pick, serve } from './lib.mjs';
+import { launch, open, pick, serve } from '../../tests/web/lib.mjs';
 
 const [webDir = 'build/web', out = 'docs/screenshot-web.png'] = process.argv.slice(2);
 const server = await serve(resolve(webDir));
