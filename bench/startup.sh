@@ -103,7 +103,7 @@ done
 # Medians of the measured runs, each command against the first.
 echo
 echo "== medians of $RUNS runs each, after $WARMUPS warm-ups =="
-awk -F'\t' -v first="${labels[0]}" -v order="${labels[*]}" '
+awk -F'\t' -v order="${labels[*]}" '
     function median(label, column,    n, v, i, j, t) {
         n = 0
         for (i = 1; i <= rows; i++)
@@ -126,5 +126,5 @@ awk -F'\t' -v first="${labels[0]}" -v order="${labels[*]}" '
         }
         for (k = 2; k <= count; k++)
             printf "%-8s %12s %12s %12s   (%s / %s; target <= 1.10)\n", "ratio", ratio(m[k], m[1]),
-                ratio(h[k], h[1]), ratio(e[k], e[1]), names[k], first
+                ratio(h[k], h[1]), ratio(e[k], e[1]), names[k], names[1]
     }' "$WORK/runs.tsv"

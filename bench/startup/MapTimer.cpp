@@ -148,10 +148,9 @@ struct Mapped {
 // when the program ends first or the deadline passes. Windows that name another process in
 // _NET_WM_PID are passed over (any goes for pid 0); a window without it counts, as the server
 // is ours alone.
-std::optional<Mapped> WaitForMap(Display* display, long pid, int pidfd,
+std::optional<Mapped> WaitForMap(Display* display, Atom pidAtom, long pid, int pidfd,
                                  Clock::time_point deadline) {
     const Window root = XDefaultRootWindow(display);
-    const Atom pidAtom = XInternAtom(display, "_NET_WM_PID", False);
     for (;;) {
         while (XPending(display) > 0) {
             XEvent event;
@@ -253,7 +252,7 @@ int main(int argc, char* argv[]) {
     ::fcntl(XConnectionNumber(display), F_SETFD, FD_CLOEXEC);
     const Atom protocols = XInternAtom(display, "WM_PROTOCOLS", False);
     const Atom deleteWindow = XInternAtom(display, "WM_DELETE_WINDOW", False);
-    XInternAtom(display, "_NET_WM_PID", False);  // asked now, so the wait needs no round trip
+    const Atom pidAtom = XInternAtom(display, "_NET_WM_PID", False);
     XSelectInput(display, XDefaultRootWindow(display), SubstructureNotifyMask);
     XSync(display, False);
     std::signal(SIGINT, EndWithChild);
@@ -275,20 +274,21 @@ int main(int argc, char* argv[]) {
     double mapMs = -1, exitMs = -1;
     long rssAtMap = -1, rss = -1, hwm = -1;
     bool endedAlone = false;
-    if (const std::optional<Mapped> mapped =
-            WaitForMap(display, options->anyWindow ? 0 : pid, pidfd, After(options->timeout))) {
+    if (const std::optional<Mapped> mapped = WaitForMap(
+            display, pidAtom, options->anyWindow ? 0 : pid, pidfd, After(options->timeout))) {
         mapMs = Milliseconds(started, mapped->at);
         rssAtMap = StatusKilobytes(pid, "VmRSS");
         std::this_thread::sleep_for(std::chrono::duration<double>(options->settle));
         rss = StatusKilobytes(pid, "VmRSS");
         hwm = StatusKilobytes(pid, "VmHWM");
         // A program that ended during the settle time has no exit to time.
-        const bool alreadyEnded = WaitForEnd(pidfd, Clock::now());
-        const Clock::time_point asked = Clock::now();
-        if (!alreadyEnded) RequestClose(display, mapped->window, protocols, deleteWindow);
-        if (!alreadyEnded && WaitForEnd(pidfd, After(options->timeout))) {
-            exitMs = Milliseconds(asked, Clock::now());
-            endedAlone = true;
+        if (!WaitForEnd(pidfd, Clock::now())) {
+            const Clock::time_point asked = Clock::now();
+            RequestClose(display, mapped->window, protocols, deleteWindow);
+            if (WaitForEnd(pidfd, After(options->timeout))) {
+                exitMs = Milliseconds(asked, Clock::now());
+                endedAlone = true;
+            }
         }
     }
     bool killed = false;
