@@ -58,28 +58,20 @@ for c in "$TIMER" "${commands[@]}"; do
 done
 
 WORK=$(mktemp -d "${TMPDIR:-/tmp}/kovelint-startup.XXXXXX")
-XVFB=""
+. "$ROOT/tests/lib/private_x.sh"
 cleanup() {
-    if [ -n "$XVFB" ] && kill -0 "$XVFB" 2>/dev/null; then
-        kill "$XVFB"
-        wait "$XVFB" 2>/dev/null || true
-    fi
+    for p in "${private_x_pids[@]}"; do
+        kill "$p" 2>/dev/null && wait "$p" 2>/dev/null || true
+    done
     rm -rf "$WORK"
 }
 trap cleanup EXIT
 trap 'exit 130' INT TERM
 
-# Xvfb picks a free display and writes its number once it takes clients; -noreset keeps it from
-# resetting, and refusing the next program for a moment, whenever a program leaves.
-Xvfb -displayfd 3 -screen 0 1920x1080x24 -nolisten tcp -noreset 3>"$WORK/display" \
-    2>"$WORK/xvfb.log" &
-XVFB=$!
-for _ in $(seq 100); do [ -s "$WORK/display" ] && break; sleep 0.1; done
-[ -s "$WORK/display" ] || { cat "$WORK/xvfb.log" >&2; exit 1; }
+private_x_screen=1920x1080x24
+private_x "$WORK" || exit 1
 mkdir -m 700 "$WORK/run"
-DISPLAY=:$(head -n1 "$WORK/display")
-export DISPLAY QT_QPA_PLATFORM=xcb XDG_RUNTIME_DIR=$WORK/run
-unset QT_SCALE_FACTOR QT_SCREEN_SCALE_FACTORS
+export XDG_RUNTIME_DIR=$WORK/run
 
 for i in "${!labels[@]}"; do printf '%-8s %s\n' "${labels[$i]}:" "${commands[$i]}"; done
 echo "machine: $(nproc) cores, $(lscpu | sed -n 's/^Model name: *//p' | head -n1)," \

@@ -1,7 +1,9 @@
-# Sourced by the tests that run the real game under X: a private Xvfb, and openbox when asked.
+# Sourced by the tests and benchmarks that run the real game under X: a private Xvfb, and
+# openbox when asked.
 # private_x WORK [openbox]: exports DISPLAY and QT_QPA_PLATFORM=xcb, clears the scale factors,
 # and adds the servers' PIDs to private_x_pids for the caller's clean-up. Returns 1, with
-# Xvfb's log on standard error, when no server could be had.
+# Xvfb's log on standard error, when no server could be had. The screen is 1024 x 768 unless
+# private_x_screen says otherwise (as WIDTHxHEIGHTxDEPTH).
 private_x_pids=()
 private_x() {
     local work=$1 wm=${2:-}
@@ -10,7 +12,7 @@ private_x() {
     # Two servers starting at once can reach for the same display; the loser is started again.
     local attempt pid
     for attempt in 1 2 3; do
-        Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp -noreset 3>"$work/display" \
+        Xvfb -displayfd 3 -screen 0 "${private_x_screen:-1024x768x24}" -nolisten tcp -noreset 3>"$work/display" \
             2>"$work/xvfb.log" &
         pid=$!
         for _ in $(seq 100); do
@@ -18,7 +20,7 @@ private_x() {
             sleep 0.1
         done
         [ -s "$work/display" ] && break
-        kill "$pid" 2>/dev/null; wait "$pid" 2>/dev/null
+        kill "$pid" 2>/dev/null; wait "$pid" 2>/dev/null || true
     done
     private_x_pids+=("$pid")
     [ -s "$work/display" ] || { cat "$work/xvfb.log" >&2; return 1; }
