@@ -1,10 +1,11 @@
 #include "app/Keys.h"
 
+#include <QApplication>
 #include <QKeyEvent>
+#include <QWidget>
 #include <Qt>
 
-#include "game/Menu.h"
-#include "play/Play.h"
+#include "play/Keys.h"
 
 namespace kov {
 
@@ -21,21 +22,22 @@ int VirtualKeyFor(int qtKey) {
         case Qt::Key_Down:
             return vk::Down;
         default:
+            // F1 is 112, and the rest follow it.
+            if (qtKey >= Qt::Key_F1 && qtKey <= Qt::Key_F12) return vk::F1 + (qtKey - Qt::Key_F1);
             return 0;
     }
 }
 
-int QtKeyFor(int virtualKey) {
-    if (virtualKey < vk::F1 || virtualKey > vk::F1 + 11) return 0;
-    return Qt::Key_F1 + (virtualKey - vk::F1);
-}
+FunctionKeys::FunctionKeys(QObject* owner, Forward forward)
+    : QObject(owner), forward_(std::move(forward)) {}
 
-bool FunctionKeyGuard::eventFilter(QObject* watched, QEvent* event) {
+bool FunctionKeys::eventFilter(QObject* watched, QEvent* event) {
     const QEvent::Type type = event->type();
-    if (type != QEvent::ShortcutOverride && type != QEvent::KeyRelease)
+    if (type != QEvent::KeyPress && type != QEvent::KeyRelease)
         return QObject::eventFilter(watched, event);
     auto* key = static_cast<QKeyEvent*>(event);
-    if (key->key() < Qt::Key_F1 || key->key() > Qt::Key_F35) return false;
+    const int virtualKey = VirtualKeyFor(key->key());
+    if (virtualKey < vk::F1) return false;
     Held& held = keys_[key->key()];
     const unsigned long at = key->timestamp();
     if (type == QEvent::KeyRelease) {
@@ -43,21 +45,19 @@ bool FunctionKeyGuard::eventFilter(QObject* watched, QEvent* event) {
             held.down = false;
             held.releasedAt = at;
         }
-        return false;
+        return true;
     }
-    // Every press asks first whether its shortcut may run, sometimes twice; a repeat is taken as
-    // the window's own key press instead, which the window ignores.
-    if (!held.down || at != held.pressedAt) {
-        // X repeats a key only after it has been held a while (660 ms unless set otherwise),
-        // so a release and press in one millisecond right after a real press are two presses.
-        const bool pair = at == held.releasedAt && at - held.downSince >= 100;
-        held.repeat = key->isAutoRepeat() || pair || (held.down && at - held.pressedAt < 1000);
-        if (!held.repeat) held.downSince = at;
-        held.down = true;
-        held.pressedAt = at;
-    }
-    if (!held.repeat) return false;
-    key->accept();
+    // X repeats a key only after it has been held a while (660 ms unless set otherwise), so a
+    // release and press in one millisecond right after a real press are two presses.
+    const bool pair = at == held.releasedAt && at - held.downSince >= 100;
+    const bool repeat = key->isAutoRepeat() || pair || (held.down && at - held.pressedAt < 1000);
+    if (!repeat) held.downSince = at;
+    held.down = true;
+    held.pressedAt = at;
+    // The key acts on the game, not on a menu left open.
+    while (QWidget* popup = QApplication::activePopupWidget())
+        popup->close();
+    forward_(virtualKey, repeat);
     return true;
 }
 

@@ -1,28 +1,27 @@
-// The one mapping between Qt's keys and the virtual-key codes the game speaks, and the guard
-// that makes a held function key act once.
+// The one mapping between Qt's keys and the virtual-key codes the game speaks, and the filter
+// that hands every function key to the game with whether it is a held key's repeat.
 #pragma once
 
 #include <QObject>
+#include <functional>
 #include <map>
 
 namespace kov {
 
-// Esc 27, Left 37, Up 38, Right 39, Down 40; 0 for every other key. Modifiers play no part:
-// the key alone decides.
+// Esc 27, the arrows 37 to 40, F1 to F12 112 to 123; 0 for every other key. Modifiers play no
+// part: the key alone decides.
 int VirtualKeyFor(int qtKey);
 
-// The Qt key of a function key's virtual-key code (F1 is 112), for the menu's shortcuts; 0
-// for anything else.
-int QtKeyFor(int virtualKey);
-
-// Installed on the application: a function key's menu command runs once per press, however long
-// the key is held. Qt marks the window system's repeats as such only when it can see both
-// halves of X's release-press pair at once, which a busy game often cannot; a repeat is told
-// here by the release and press sharing one time stamp well into a hold, or by a press that
-// follows the last one within a second with no real release between.
-class FunctionKeyGuard final : public QObject {
+// Installed on the application: every press of a function key, wherever the keyboard is (the
+// window, an open menu, the menu bar), closes the open menus and goes to the game as a key with
+// its repeat flag; the game decides what it runs. Qt marks the window system's repeats as such
+// only when it can see both halves of X's release-press pair at once, which a busy game often
+// cannot; a repeat is told here by the release and press sharing one time stamp well into a
+// hold, or by a press that follows the last one within a second with no real release between.
+class FunctionKeys final : public QObject {
   public:
-    using QObject::QObject;
+    using Forward = std::function<void(int virtualKey, bool repeat)>;
+    FunctionKeys(QObject* owner, Forward forward);
 
   protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -30,11 +29,11 @@ class FunctionKeyGuard final : public QObject {
   private:
     struct Held {
         bool down = false;
-        bool repeat = false;  // the press at pressedAt
         unsigned long pressedAt = 0;
         unsigned long downSince = 0;  // the real press that began this hold
         unsigned long releasedAt = 0;
     };
+    Forward forward_;
     std::map<int, Held> keys_;
 };
 

@@ -13,7 +13,6 @@
 #include "app/Keys.h"
 #include "view/BoardView.h"
 #include "view/MenuStyle.h"
-#include "view/PictureCell.h"
 #include "view/PictureSet.h"
 
 namespace kov {
@@ -25,7 +24,8 @@ MainWindow::MainWindow(const PictureSet& pictures, std::unique_ptr<RandomSource>
     // The window itself owns the keys; nothing inside it takes focus and eats the arrows.
     setFocusPolicy(Qt::StrongFocus);
     setContextMenuPolicy(Qt::PreventContextMenu);
-    qApp->installEventFilter(new FunctionKeyGuard(this));
+    qApp->installEventFilter(
+        new FunctionKeys(this, [this](int virtualKey, bool repeat) { Key(virtualKey, repeat); }));
     BuildMenu();
 
     board_ = new BoardView(game_, pictures);
@@ -37,19 +37,19 @@ MainWindow::MainWindow(const PictureSet& pictures, std::unique_ptr<RandomSource>
     scroller_->setWidget(board_);
     setCentralWidget(scroller_);
 
-    connect(board_, &BoardView::cellClicked, this, [this](int n) {
-        game_.Click(n);
+    connect(board_, &BoardView::clicked, this, [this](QPoint at) {
+        game_.ClickAt(at.x(), at.y());
         Apply(game_.TakeChanges());
     });
-    connect(board_, &BoardView::cellDoubleClicked, this, [this](int n) {
-        game_.DoubleClick(n);
+    connect(board_, &BoardView::doubleClicked, this, [this](QPoint at) {
+        game_.DoubleClickAt(at.x(), at.y());
         Apply(game_.TakeChanges());
     });
-    // Nothing to draw: the cell only becomes the arrows' target.
-    connect(board_, &BoardView::cellMouseMoved, this, [this](int n) { game_.PointerOver(n); });
-    // Scrolled under a still pointer, the board brings another cell under it.
+    // Nothing to draw: the cell under the pointer only becomes the arrows' target.
+    connect(board_, &BoardView::pointerMoved, this,
+            [this](QPoint at) { game_.PointerAt(at.x(), at.y()); });
     for (QScrollBar* bar : {scroller_->horizontalScrollBar(), scroller_->verticalScrollBar()})
-        connect(bar, &QScrollBar::valueChanged, this, &MainWindow::FollowPointer);
+        connect(bar, &QScrollBar::valueChanged, this, &MainWindow::ReportPointer);
 
     // The controller has run the start-up: the cells, the first game, the caption, the marks.
     Apply(game_.TakeChanges());
@@ -90,11 +90,12 @@ void MainWindow::FitToBoard() {
     }
 }
 
-// The cell now under the pointer becomes the arrows' target; a pointer away from the board
-// leaves the last one.
-void MainWindow::FollowPointer() {
-    const auto* cell = dynamic_cast<const PictureCell*>(QApplication::widgetAt(QCursor::pos()));
-    if (cell != nullptr && cell->parentWidget() == board_) game_.PointerOver(cell->Index());
+void MainWindow::ReportPointer() {
+    const QPoint pointer = QCursor::pos();
+    const QWidget* under = QApplication::widgetAt(pointer);
+    if (under == nullptr || (under != board_ && !board_->isAncestorOf(under))) return;
+    const QPoint at = board_->mapFromGlobal(pointer);
+    game_.PointerAt(at.x(), at.y());
 }
 
 void MainWindow::BuildMenu() {
@@ -121,13 +122,17 @@ void MainWindow::BuildMenu() {
             open.push_back(menu);
             continue;
         }
+        // The key is only shown beside the caption: the game itself runs the function keys.
+        const QString label =
+            e.shortcutLabel.empty()
+                ? caption
+                : caption + u'\t' +
+                      QString::fromLatin1(e.shortcutLabel.data(),
+                                          static_cast<qsizetype>(e.shortcutLabel.size()));
         QAction* action =
-            e.IsSeparator() ? open.back()->addSeparator() : open.back()->addAction(caption);
+            e.IsSeparator() ? open.back()->addSeparator() : open.back()->addAction(label);
         action->setObjectName(name);
         actions_.push_back(action);
-        if (e.shortcut != 0) action->setShortcut(QKeySequence(QtKeyFor(e.shortcut)));
-        // Holding F2 must not deal game after game.
-        action->setAutoRepeat(false);
         action->setCheckable(e.checkable);
         action->setChecked(game_.Checked(i));
         if (!e.command) continue;
@@ -147,11 +152,11 @@ void MainWindow::Run(Command command) {
 void MainWindow::Apply(const Changes& changes) {
     if (changes.rebuilt)
         board_->Rebuild();
-    else if (changes.relaid)
-        board_->Relay();
-    if (changes.relaid) {
+    else if (changes.reLaid)
+        board_->ReLay();
+    if (changes.reLaid) {
         FitToBoard();
-        FollowPointer();
+        ReportPointer();
     }
     board_->Paint(changes.cells);
     for (const MarkChange& m : changes.marks)
@@ -160,14 +165,19 @@ void MainWindow::Apply(const Changes& changes) {
     if (changes.close) close();
 }
 
-// Auto-repeats arrive here as presses too, and each one turns the piece again.
+// The window owns the keys; the function keys reach the game through FunctionKeys. Auto-repeats
+// arrive here as presses too, and each one turns the piece again.
 void MainWindow::keyPressEvent(QKeyEvent* event) {
     const int virtualKey = VirtualKeyFor(event->key());
-    if (virtualKey == 0) {
+    if (virtualKey == 0 || !game_.KeyDown(virtualKey, event->isAutoRepeat())) {
         QMainWindow::keyPressEvent(event);
         return;
     }
-    game_.KeyDown(virtualKey);
+    Apply(game_.TakeChanges());
+}
+
+void MainWindow::Key(int virtualKey, bool repeat) {
+    game_.KeyDown(virtualKey, repeat);
     Apply(game_.TakeChanges());
 }
 

@@ -1,6 +1,6 @@
 // The game window: a thin front end over the game controller. It builds the menu from the
-// controller's table, forwards every command and input event, and draws what changed; what is
-// Qt's own (the keys' owner, the scroll area, the window itself) stays here.
+// controller's table, forwards every command, key and pointer event, and draws what changed;
+// what is Qt's own (the keys' owner, the scroll area, the window itself) stays here.
 #pragma once
 
 #include <QMainWindow>
@@ -30,7 +30,6 @@ class MainWindow final : public QMainWindow {
     BoardView& Board() { return *board_; }
     // The action of menu entry i (a menu's own action for a menu, null for a separator).
     QAction* Action(std::size_t entry) const { return actions_[entry]; }
-    QAction* Action(Command command) const { return actions_[MenuIndexOf(command)]; }
 
     // A command as the menu runs it, drawn at once.
     void Run(Command command);
@@ -41,7 +40,10 @@ class MainWindow final : public QMainWindow {
   private:
     void BuildMenu();
     void FitToBoard();
-    void FollowPointer();
+    // Tells the game where the pointer is on the board, if it is over the board's visible part:
+    // after the board moved under a still pointer, another cell may be under it.
+    void ReportPointer();
+    void Key(int virtualKey, bool repeat);
     // Brings the window in line with what the controller changed.
     void Apply(const Changes& changes);
 

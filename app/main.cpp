@@ -119,7 +119,7 @@ int main(int argc, char* argv[]) {
         return 1;
     }
 
-    kov::MainWindow window(pictures, std::make_unique<kov::ClockRandom>(kov::SeedFromClock()));
+    kov::MainWindow window(pictures, std::make_unique<kov::SeededRandom>(kov::SeedFromClock()));
     // Shown on top and focused; so is it again whenever a later start looks for this game,
     // un-minimised too.
     const auto toFront = [&window] {

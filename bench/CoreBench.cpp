@@ -20,7 +20,7 @@ kov::GameState Board(int cols, int rows, int shortPipes) {
 void NewGame(benchmark::State& state) {
     kov::GameState s = Board(static_cast<int>(state.range(0)), static_cast<int>(state.range(1)),
                              static_cast<int>(state.range(2)));
-    kov::ClockRandom rng(12345);
+    kov::SeededRandom rng(12345);
     for (auto _ : state) {
         kov::NewGameModel(s, rng);
         benchmark::DoNotOptimize(s.pipeCount);
@@ -37,7 +37,7 @@ BENCHMARK(NewGame)
 // One turn's refresh on the largest board, over many puzzles so no single one decides.
 void TurnRefresh(benchmark::State& state) {
     kov::GameState s = Board(25, 15, static_cast<int>(state.range(0)));
-    kov::ClockRandom rng(777);
+    kov::SeededRandom rng(777);
     kov::NewGameModel(s, rng);
     int turns = 0;
     for (auto _ : state) {

@@ -8,7 +8,7 @@ namespace {
 
 // The largest board with ten pipes wanted, as a player sets it from the menu.
 kov::GameController LargestBoard() {
-    kov::GameController game(std::make_unique<kov::ClockRandom>(12345));
+    kov::GameController game(std::make_unique<kov::SeededRandom>(12345));
     game.Run(kov::Command::Size25x15);
     game.Run(kov::Command::Pipes10);
     game.TakeChanges();
@@ -38,7 +38,8 @@ void ControllerClick(benchmark::State& state) {
         do
             n = n % 375 + 1;
         while (!kov::IsTurnable(game.State().cellTile[n]));
-        game.Click(n);
+        const kov::PixelRect r = game.CellRect(n);
+        game.ClickAt(r.left + r.width / 2, r.top + r.height / 2);
         benchmark::DoNotOptimize(game.TakeChanges());
     }
 }

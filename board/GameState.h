@@ -1,4 +1,4 @@
-// The one game-state record: settings, board, pipe records, play flags and render cache.
+// The one game-state record: settings, board, pipe records and play flags.
 #pragma once
 
 #include <array>
@@ -38,10 +38,6 @@ struct GameState {
     // Play.
     Int16 solved = 0;
     Int16 hoverCell = 0;
-
-    // What each picture cell shows now.
-    Slots<MaxCells> shownTile{};
-    Slots<MaxCells> shownColour{};
 
     int CellCount() const { return mapCols * mapRows; }
 };

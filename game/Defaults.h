@@ -2,9 +2,14 @@
 // controller, the windows, the tools and the tests all take them from here.
 #pragma once
 
+#include <string_view>
+
 #include "board/Tiles.h"
 
 namespace kov {
+
+// The game's name, as the caption begins with it, in UTF-8.
+inline constexpr std::string_view GameName = "Ковелинт";
 
 struct BoardSize {
     Int16 cols;

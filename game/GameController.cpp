@@ -5,6 +5,15 @@
 
 namespace kov {
 
+namespace {
+
+bool IsArrow(int virtualKey) {
+    return virtualKey == vk::Left || virtualKey == vk::Up || virtualKey == vk::Right ||
+           virtualKey == vk::Down;
+}
+
+}  // namespace
+
 GameController::GameController(std::unique_ptr<RandomSource> rng)
     : rng_(std::move(rng)), marks_(MenuEntries().size(), false) {
     // The marks the menu shows before anything runs agree with the settings below.
@@ -96,19 +105,19 @@ void GameController::DrawPipeCount() {
 
 void GameController::ApplyPipeCount() {
     for (int n = 1; n <= MaxPipes; ++n)
-        if (Checked(PipesCommand(n))) Mark(PipesCommand(n), false);
+        if (IsMarked(PipesCommand(n))) Mark(PipesCommand(n), false);
     NewGame();
 }
 
 void GameController::ChangeBoardSize(int sizeIndex) {
     const BoardSize size = BoardSizes[sizeIndex];
-    if (s_.mapRows == size.rows) return;
+    if (s_.mapCols == size.cols && s_.mapRows == size.rows) return;
     // The old cells go with the old board, before the size changes.
     ClearBoard(s_);
     s_.mapRows = size.rows;
     s_.mapCols = size.cols;
     for (int i = 0; i < static_cast<int>(std::size(BoardSizes)); ++i)
-        if (Checked(SizeCommand(i))) Mark(SizeCommand(i), false);
+        if (IsMarked(SizeCommand(i))) Mark(SizeCommand(i), false);
     BuildTileGrid();
     NewGame();
     Mark(SizeCommand(sizeIndex), true);
@@ -118,25 +127,25 @@ void GameController::ChangeBoardSize(int sizeIndex) {
 // that hold something.
 void GameController::BuildTileGrid() {
     for (int n = 1; n <= s_.CellCount(); ++n) {
-        s_.shownTile[n] = 0;
-        s_.shownColour[n] = 0;
+        shownTile_[n] = 0;
+        shownColour_[n] = 0;
     }
     changes_.cells.clear();
     changes_.rebuilt = true;
-    changes_.relaid = true;
+    changes_.reLaid = true;
 }
 
 void GameController::ToggleGrid() {
     s_.showGrid = s_.showGrid != 0 ? 0 : 1;
     Mark(Command::ToggleGrid, s_.showGrid != 0);
-    changes_.relaid = true;
+    changes_.reLaid = true;
 }
 
 // The cells are re-laid at the new size; the grid stays as it is.
 void GameController::ChangePictureSize(Int16 size) {
     if (s_.tileSize == size) return;
     s_.tileSize = size;
-    changes_.relaid = true;
+    changes_.reLaid = true;
     const bool large = size == LargeTiles;
     Mark(large ? Command::SmallPictures : Command::LargePictures, false);
     Mark(large ? Command::LargePictures : Command::SmallPictures, true);
@@ -153,31 +162,39 @@ void GameController::LayOnePipe() {
     if (LayOneUnfinishedPipe(s_, *rng_)) RenderBoard();
 }
 
-void GameController::Click(int cell) {
-    if (cell < 1 || cell > s_.CellCount()) return;
+void GameController::PointerAt(int x, int y) {
+    if (const int cell = CellAt(x, y); cell != 0) s_.hoverCell = static_cast<Int16>(cell);
+}
+
+// A press lands where the pointer is, so its cell is also the arrows' target from now on.
+void GameController::ClickAt(int x, int y) {
+    const int cell = CellAt(x, y);
+    if (cell == 0) return;
+    s_.hoverCell = static_cast<Int16>(cell);
     Turn(cell, true);
 }
 
-void GameController::DoubleClick(int cell) {
-    Click(cell);
+void GameController::DoubleClickAt(int x, int y) {
+    ClickAt(x, y);
 }
 
-void GameController::PointerOver(int cell) {
-    if (cell < 1 || cell > s_.CellCount()) return;
-    s_.hoverCell = static_cast<Int16>(cell);
-}
-
-void GameController::KeyDown(int virtualKey) {
+bool GameController::KeyDown(int virtualKey, bool repeat) {
+    if (const std::optional<Command> command = CommandForKey(virtualKey)) {
+        // Holding a function key must not deal game after game: only the press itself runs.
+        if (!repeat) Run(*command);
+        return true;
+    }
     switch (::kov::KeyDown(s_, virtualKey)) {
         case KeyResult::Close:
             changes_.close = true;
-            break;
+            return true;
         case KeyResult::Turned:
             RenderBoard();
-            break;
+            return true;
         case KeyResult::Ignored:
             break;
     }
+    return IsArrow(virtualKey);
 }
 
 void GameController::Turn(int cell, bool clockwise) {
@@ -189,11 +206,15 @@ void GameController::RenderBoard() {
     for (int n = 1; n <= cells; ++n) {
         const Int16 t = s_.cellTile[n];
         const Int16 c = s_.cellColour[n];
-        if (s_.shownTile[n] == t && s_.shownColour[n] == c) continue;
+        if (shownTile_[n] == t && shownColour_[n] == c) continue;
         changes_.cells.push_back({n, PictureIndex(t, c)});
-        s_.shownTile[n] = t;
-        s_.shownColour[n] = c;
+        shownTile_[n] = t;
+        shownColour_[n] = c;
     }
+}
+
+bool GameController::IsMarked(Command item) const {
+    return marks_[MenuIndexOf(item)];
 }
 
 void GameController::Mark(Command item, bool checked) {
@@ -204,8 +225,8 @@ void GameController::Mark(Command item, bool checked) {
 }
 
 std::string GameController::Caption() const {
-    return "Ковелинт " + std::to_string(s_.mapCols) + "x" + std::to_string(s_.mapRows) + " - " +
-           std::to_string(s_.pipeCount) + "шт.";
+    return std::string(GameName) + " " + std::to_string(s_.mapCols) + "x" +
+           std::to_string(s_.mapRows) + " - " + std::to_string(s_.pipeCount) + "шт.";
 }
 
 // One pixel of ground between neighbouring cells when the grid is on.
@@ -234,6 +255,11 @@ int GameController::CellAt(int x, int y) const {
     const int r = y / pitch;
     if (c >= s_.mapCols || r >= s_.mapRows) return 0;
     return r * s_.mapCols + c + 1;
+}
+
+int GameController::ShownPicture(int cell) const {
+    if (cell < 1 || cell > s_.CellCount()) return 0;
+    return PictureIndex(shownTile_[cell], shownColour_[cell]);
 }
 
 Changes GameController::TakeChanges() {

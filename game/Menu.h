@@ -7,6 +7,8 @@
 #include <span>
 #include <string_view>
 
+#include "play/Keys.h"
+
 namespace kov {
 
 enum class Command {
@@ -47,14 +49,6 @@ constexpr Command PipesCommand(int n) {
 constexpr Command SizeCommand(int sizeIndex) {
     return static_cast<Command>(static_cast<int>(Command::Size25x15) + sizeIndex);
 }
-
-// The function keys, as virtual-key codes.
-namespace vk {
-inline constexpr int F1 = 112;
-inline constexpr int F2 = 113;
-inline constexpr int F3 = 114;
-inline constexpr int F5 = 116;
-}  // namespace vk
 
 struct MenuEntry {
     int depth;                       // 0 on the menu bar, 1 in its menu, 2 in a submenu

@@ -26,9 +26,9 @@ inline int Draw(RandomSource& rng, int k) {
 
 // The game's source: a Mersenne twister whose top 24 bits make the value, so it is a multiple
 // of 2^-24 no larger than 1 - 2^-24, exact in a float and never 1.
-class ClockRandom final : public RandomSource {
+class SeededRandom final : public RandomSource {
   public:
-    explicit ClockRandom(std::uint32_t seed) : engine_(seed) {}
+    explicit SeededRandom(std::uint32_t seed) : engine_(seed) {}
     float Next() override { return static_cast<float>(engine_() >> 8) * (1.0f / 16777216.0f); }
 
   private:

@@ -19,13 +19,6 @@ bool PipeComplete(const GameState& s, int i) {
     return true;
 }
 
-int CompletePipeCount(const GameState& s) {
-    int complete = 0;
-    for (int i = 1; i <= s.pipeCount; ++i)
-        complete += PipeComplete(s, i) ? 1 : 0;
-    return complete;
-}
-
 void MarkSolvedPipes(GameState& s) {
     int complete = 0;
     for (int i = 1; i <= s.pipeCount; ++i) {

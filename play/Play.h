@@ -4,6 +4,7 @@
 
 #include "board/GameState.h"
 #include "generator/Random.h"
+#include "play/Keys.h"
 
 namespace kov {
 
@@ -16,21 +17,9 @@ void MarkSolvedPipes(GameState& s);
 // Whether every step of pipe i holds its recorded piece.
 bool PipeComplete(const GameState& s, int i);
 
-// How many pipes are complete.
-int CompletePipeCount(const GameState& s);
-
 // Turns the piece in cell n and refreshes the colours. Returns false, changing nothing, on a
 // solved board or for a number that is not a cell of the record.
 bool TurnCell(GameState& s, int n, bool clockwise);
-
-// The keys the game answers, as virtual-key codes.
-namespace vk {
-inline constexpr int Escape = 27;
-inline constexpr int Left = 37;
-inline constexpr int Up = 38;
-inline constexpr int Right = 39;
-inline constexpr int Down = 40;
-}  // namespace vk
 
 enum class KeyResult { Ignored, Turned, Close };
 

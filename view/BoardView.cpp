@@ -1,5 +1,6 @@
 #include "view/BoardView.h"
 
+#include <QMouseEvent>
 #include <QPalette>
 
 #include "game/Defaults.h"
@@ -15,11 +16,13 @@ BoardView::BoardView(const GameController& game, const PictureSet& pictures, QWi
     setPalette(ground);
     setAutoFillBackground(true);
     setFocusPolicy(Qt::NoFocus);
+    // Movement without a button held must be reported too: it picks the arrow keys' target.
+    setMouseTracking(true);
     cells_.reserve(MaxCells + 1);
     cells_.push_back(nullptr);
 }
 
-PictureCell* BoardView::Img(int n) const {
+PictureCell* BoardView::Cell(int n) const {
     if (n < 1 || n > CellsBuilt()) return nullptr;
     return cells_[static_cast<std::size_t>(n)];
 }
@@ -33,9 +36,9 @@ void BoardView::Rebuild() {
     for (std::size_t n = 1; n < cells_.size(); ++n)
         delete cells_[n];
     cells_.resize(1);
-    const QPixmap* blank = &pictures_.Img(0);
+    const QPixmap* blank = &pictures_.Picture(0);
     for (int n = 1; n <= game_.CellCount(); ++n) {
-        auto* cell = new PictureCell(this, n);
+        auto* cell = new PictureCell(this);
         cell->setGeometry(Place(n));
         cell->SetPicture(blank);
         cell->show();
@@ -44,7 +47,7 @@ void BoardView::Rebuild() {
     FitToBoard();
 }
 
-void BoardView::Relay() {
+void BoardView::ReLay() {
     const int cells = CellsBuilt();
     // Every cell leaves before any moves, so none is ever seen half way.
     for (int n = 1; n <= cells; ++n)
@@ -64,11 +67,30 @@ void BoardView::Relay() {
 // already atomic on screen.
 void BoardView::Paint(const std::vector<CellPicture>& cells) {
     for (const CellPicture& c : cells) {
-        PictureCell* cell = Img(c.cell);
-        if (cell == nullptr) continue;
-        cell->SetPicture(&pictures_.Img(c.picture));
-        ++repaints_;
+        if (PictureCell* cell = Cell(c.cell)) cell->SetPicture(&pictures_.Picture(c.picture));
     }
+}
+
+void BoardView::mousePressEvent(QMouseEvent* event) {
+    if (event->button() != Qt::LeftButton) {
+        event->ignore();
+        return;
+    }
+    emit clicked(event->position().toPoint());
+}
+
+// X sends press, release, double-click, release: the first press has turned the piece once,
+// this second press turns it again, so a double click is two turns.
+void BoardView::mouseDoubleClickEvent(QMouseEvent* event) {
+    if (event->button() != Qt::LeftButton) {
+        event->ignore();
+        return;
+    }
+    emit doubleClicked(event->position().toPoint());
+}
+
+void BoardView::mouseMoveEvent(QMouseEvent* event) {
+    emit pointerMoved(event->position().toPoint());
 }
 
 void BoardView::FitToBoard() {

@@ -1,7 +1,9 @@
 // The board surface: one picture cell per board cell on the ground colour. It draws what the
-// game controller says and reports the player's mouse; it decides nothing about the game.
+// game controller says and reports the player's mouse in board pixels; it decides nothing about
+// the game, not even which cell the mouse is over.
 #pragma once
 
+#include <QPoint>
 #include <QWidget>
 #include <vector>
 
@@ -19,28 +21,26 @@ class BoardView final : public QWidget {
     BoardView(const GameController& game, const PictureSet& pictures, QWidget* parent = nullptr);
 
     // Cell n, 1..CellsBuilt(); null for any other number.
-    PictureCell* Img(int n) const;
+    PictureCell* Cell(int n) const;
     int CellsBuilt() const { return static_cast<int>(cells_.size()) - 1; }
 
     // Removes every cell and makes one blank cell per cell of the board now in force.
     void Rebuild();
     // Hides every cell, then moves and sizes each where it changed and shows it again.
-    void Relay();
+    void ReLay();
     // Shows each listed cell's new picture.
     void Paint(const std::vector<CellPicture>& cells);
 
-    // Pictures changed by Paint since the board was made.
-    long RepaintCount() const { return repaints_; }
-
-    // Called by the cells.
-    void ReportClick(int n) { emit cellClicked(n); }
-    void ReportDoubleClick(int n) { emit cellDoubleClicked(n); }
-    void ReportMouseMove(int n) { emit cellMouseMoved(n); }
-
   signals:
-    void cellClicked(int n);
-    void cellDoubleClicked(int n);
-    void cellMouseMoved(int n);
+    // Where the main button went down, and where the pointer moved, in board pixels.
+    void clicked(QPoint at);
+    void doubleClicked(QPoint at);
+    void pointerMoved(QPoint at);
+
+  protected:
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
 
   private:
     QRect Place(int n) const;
@@ -51,7 +51,6 @@ class BoardView final : public QWidget {
     const GameController& game_;
     const PictureSet& pictures_;
     std::vector<PictureCell*> cells_;  // entry 0 unused
-    long repaints_ = 0;
 };
 
 }  // namespace kov

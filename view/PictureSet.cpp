@@ -43,7 +43,7 @@ bool PictureSet::Load(QString* error) {
         if (img.isNull())
             return fail(
                 QStringLiteral("picture %1 (%2) is malformed: %3").arg(slot).arg(name, why));
-        cnImg_[static_cast<std::size_t>(slot)] = QPixmap::fromImage(std::move(img));
+        pictures_[static_cast<std::size_t>(slot)] = QPixmap::fromImage(std::move(img));
     }
     const QString iconName = QString::fromLatin1(art::IconFile);
     const QByteArray iconBytes = ResourceBytes(Prefix + iconName);
@@ -57,9 +57,9 @@ bool PictureSet::Load(QString* error) {
     return true;
 }
 
-const QPixmap& PictureSet::Img(int slot) const {
-    if (!art::HasPicture(slot)) return cnImg_[1];
-    return cnImg_[static_cast<std::size_t>(slot)];
+const QPixmap& PictureSet::Picture(int slot) const {
+    if (!art::HasPicture(slot)) return pictures_[1];
+    return pictures_[static_cast<std::size_t>(slot)];
 }
 
 const QIcon& PictureSet::Icon() const {

@@ -46,7 +46,7 @@ const kov::PictureSet& Pictures() {
 }
 
 struct ShownWindow {
-    kov::MainWindow w{Pictures(), std::make_unique<kov::ClockRandom>(4242)};
+    kov::MainWindow w{Pictures(), std::make_unique<kov::SeededRandom>(4242)};
     PaintWatch watch;
     ShownWindow() {
         // Large enough to show the whole 25 x 15 board, as a player of it would have it.
@@ -63,17 +63,17 @@ struct ShownWindow {
 void ClickOnLargestBoard(benchmark::State& state) {
     ShownWindow sw;
     kov::MainWindow& w = sw.w;
-    w.Action(kov::Command::Size25x15)->trigger();
+    w.Action(kov::MenuIndexOf(kov::Command::Size25x15))->trigger();
     QWindow* window = w.windowHandle();
     const kov::GameState& s = w.Game().State();
     int n = 0;
     for (auto _ : state) {
         state.PauseTiming();
-        if (s.solved != 0) w.Action(kov::Command::Rescramble)->trigger();
+        if (s.solved != 0) w.Action(kov::MenuIndexOf(kov::Command::Rescramble))->trigger();
         do
             n = n % 375 + 1;
         while (!kov::IsTurnable(s.cellTile[n]));
-        kov::PictureCell* cell = w.Board().Img(n);
+        kov::PictureCell* cell = w.Board().Cell(n);
         const QPoint at = cell->mapTo(&w, cell->rect().center());
         QCoreApplication::processEvents();
         QCoreApplication::processEvents();
@@ -96,12 +96,12 @@ void ChangeToLargestBoard(benchmark::State& state) {
     kov::MainWindow& w = sw.w;
     for (auto _ : state) {
         state.PauseTiming();
-        w.Action(kov::Command::Size20x13)->trigger();
-        PumpUntilPainted(sw.watch, w.Board().Img(260));
+        w.Action(kov::MenuIndexOf(kov::Command::Size20x13))->trigger();
+        PumpUntilPainted(sw.watch, w.Board().Cell(260));
         state.ResumeTiming();
 
-        w.Action(kov::Command::Size25x15)->trigger();
-        if (!PumpUntilPainted(sw.watch, w.Board().Img(375)))
+        w.Action(kov::MenuIndexOf(kov::Command::Size25x15))->trigger();
+        if (!PumpUntilPainted(sw.watch, w.Board().Cell(375)))
             state.SkipWithError("the last cell was never painted");
     }
 }

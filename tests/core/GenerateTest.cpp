@@ -41,8 +41,8 @@ TEST(GeneratePuzzle, TeesOffMeansNoTeeAttempts) {
         GameState off = EmptyBoard(10, 9, 1, 0);
         GameState on = EmptyBoard(10, 9, 1, 1);
         off.wantedPipes = on.wantedPipes = 4;
-        ClockRandom a(static_cast<std::uint32_t>(seed));
-        ClockRandom b(static_cast<std::uint32_t>(seed));
+        SeededRandom a(static_cast<std::uint32_t>(seed));
+        SeededRandom b(static_cast<std::uint32_t>(seed));
         GeneratePuzzle(off, a);
         GeneratePuzzle(on, b);
         // Up to the tee attempts both runs draw alike, so the pipes as laid agree.
@@ -70,7 +70,7 @@ TEST_P(Generation, PropertiesHoldOverManySeeds) {
     for (std::uint32_t seed = 1; seed <= 300; ++seed) {
         GameState s = EmptyBoard(o.cols, o.rows, o.shortPipes, o.useTees);
         s.wantedPipes = static_cast<Int16>(1 + seed % 10);
-        ClockRandom rng(seed * 7919u + static_cast<std::uint32_t>(o.cols));
+        SeededRandom rng(seed * 7919u + static_cast<std::uint32_t>(o.cols));
         GeneratePuzzle(s, rng);
         ASSERT_NO_FATAL_FAILURE(test::ExpectGeneratedBoardAgreesWithRecords(s)) << "seed " << seed;
 
@@ -146,7 +146,7 @@ TEST(GeneratePuzzle, LongPipesWithTeesNeverOverflowTheRecord) {
     for (std::uint32_t seed = 1; seed <= 300; ++seed) {
         GameState s = EmptyBoard(25, 15, 0, 1);
         s.wantedPipes = 1;
-        ClockRandom rng(seed);
+        SeededRandom rng(seed);
         GeneratePuzzle(s, rng);
         ASSERT_NO_FATAL_FAILURE(test::ExpectGeneratedBoardAgreesWithRecords(s));
         longest = std::max<int>(longest, s.pipeLength[1]);

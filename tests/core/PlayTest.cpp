@@ -164,7 +164,7 @@ TEST(Hint, LaysTheChosenUnfinishedPipeWhole) {
 TEST(GameFlow, RescrambleKeepsThePuzzleAndNewGameDrawsAnother) {
     GameState s = EmptyBoard(10, 9);
     s.wantedPipes = 6;
-    ClockRandom rng(42);
+    SeededRandom rng(42);
     NewGameModel(s, rng);
     ASSERT_GT(s.pipeCount, 0);
     const GameState first = s;
@@ -186,7 +186,7 @@ TEST(GameFlow, RescrambleClearsSolvedUnlessEveryPieceLandsInPlace) {
     const auto solvedByHints = [](int cols, int rows, std::uint32_t seed) {
         GameState s = EmptyBoard(cols, rows);
         s.wantedPipes = 8;
-        ClockRandom rng(seed);
+        SeededRandom rng(seed);
         NewGameModel(s, rng);
         while (LayOneUnfinishedPipe(s, rng)) {
         }
@@ -231,8 +231,8 @@ TEST(GameFlow, PipeCountsDrawnInTheirRanges) {
     EXPECT_EQ(DrawAnyPipeCount(rng), 10);
 }
 
-TEST(ClockRandom, ValuesStayBelowOne) {
-    ClockRandom rng(SeedFromClock());
+TEST(SeededRandom, ValuesStayBelowOne) {
+    SeededRandom rng(SeedFromClock());
     float highest = 0.0f;
     for (int i = 0; i < 1000000; ++i) {
         const float r = rng.Next();

@@ -30,22 +30,30 @@ class HiDpi : public ::testing::TestWithParam<const char*> {
     void SetUp() override {
         QString error;
         ASSERT_TRUE(pictures.Load(&error)) << error.toStdString();
-        w = std::make_unique<MainWindow>(pictures, std::make_unique<ClockRandom>(1234));
+        w = std::make_unique<MainWindow>(pictures, std::make_unique<SeededRandom>(1234));
         w->show();
         // The picture size under test; the grid too for large pictures, so gaps are covered.
         if (QString::fromLatin1(GetParam()) == QLatin1String("large")) {
-            w->Action(Command::LargePictures)->trigger();
-            w->Action(Command::ToggleGrid)->trigger();
+            w->Action(MenuIndexOf(Command::LargePictures))->trigger();
+            w->Action(MenuIndexOf(Command::ToggleGrid))->trigger();
         }
         // A few pipes in colour, so the pictures differ from one another.
-        w->Action(Command::LayOnePipe)->trigger();
-        w->Action(Command::LayOnePipe)->trigger();
+        w->Action(MenuIndexOf(Command::LayOnePipe))->trigger();
+        w->Action(MenuIndexOf(Command::LayOnePipe))->trigger();
         QApplication::processEvents();
     }
     QImage Grab(qreal* ratio) {
         const QPixmap shot = w->Board().grab();
         *ratio = shot.devicePixelRatio();
         return shot.toImage().convertToFormat(QImage::Format_RGB32);
+    }
+
+    // The picture cell n must show: the one of its codes.
+    QImage Shown(int n) const {
+        const GameState& s = w->Game().State();
+        return pictures.Picture(PictureIndex(s.cellTile[n], s.cellColour[n]))
+            .toImage()
+            .convertToFormat(QImage::Format_RGB32);
     }
 
     PictureSet pictures;
@@ -63,18 +71,17 @@ TEST_P(HiDpi, TheScreenHasTheFactorAskedForAndTheCellsScaleWithIt) {
     EXPECT_EQ(shot.height(), std::ceil(board.height() * ratio - 1e-9));
     const GameState& s = w->Game().State();
     const PixelRect end = w->Game().CellRect(s.CellCount());
-    EXPECT_EQ(board.Img(s.CellCount())->geometry(),
+    EXPECT_EQ(board.Cell(s.CellCount())->geometry(),
               QRect(end.left, end.top, end.width, end.height));
-    EXPECT_EQ(board.Img(1)->geometry(), QRect(BoardMargin, BoardMargin, s.tileSize, s.tileSize));
+    EXPECT_EQ(board.Cell(1)->geometry(), QRect(BoardMargin, BoardMargin, s.tileSize, s.tileSize));
 }
 
 TEST_P(HiDpi, EveryDevicePixelComesFromAPictureOrTheGround) {
     qreal ratio = 0;
     const QImage shot = Grab(&ratio);
     QSet<QRgb> inks{qRgb(BoardGround, BoardGround, BoardGround)};
-    const BoardView& board = w->Board();
-    for (int n = 1; n <= board.CellsBuilt(); ++n) {
-        const QImage pic = board.Img(n)->Picture()->toImage().convertToFormat(QImage::Format_RGB32);
+    for (int n = 1; n <= w->Board().CellsBuilt(); ++n) {
+        const QImage pic = Shown(n);
         for (int y = 0; y < pic.height(); ++y)
             for (int x = 0; x < pic.width(); ++x)
                 inks.insert(pic.pixel(x, y));
@@ -98,8 +105,8 @@ TEST_P(HiDpi, EachCellShowsItsPicturePixelForPixel) {
     const BoardView& board = w->Board();
     int wrong = 0;
     for (int n = 1; n <= board.CellsBuilt(); ++n) {
-        const PictureCell* cell = board.Img(n);
-        const QImage pic = cell->Picture()->toImage().convertToFormat(QImage::Format_RGB32);
+        const PictureCell* cell = board.Cell(n);
+        const QImage pic = Shown(n);
         const QRect g = cell->geometry();
         const double perPixel = ratio * g.width() / pic.width();  // device pixels per picture pixel
         // Only device pixels wholly inside the cell; its edge may be shared with a neighbour.

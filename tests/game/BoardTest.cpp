@@ -33,28 +33,46 @@ TEST_F(GameTest, EverySizeToAndFromTheLargest) {
 TEST_F(GameTest, TheArrowTargetSurvivesASizeChange) {
     // Cell 13 still exists on 5 x 5: the arrow turns it.
     StartWhere([this] {
-        game->PointerOver(13);
+        Over(13);
         game->Run(Command::Size5x5);
         return S().solved == 0 && IsTurnable(S().cellTile[13]);
     });
     game->TakeChanges();
     const Int16 before = S().cellTile[13];
-    game->KeyDown(vk::Right);
+    Key(vk::Right);
     EXPECT_EQ(S().cellTile[13], TurnClockwise(before));
     EXPECT_EQ(Painted(game->TakeChanges()).count(13), 1u);
 
     // Cell 80 lies past 6 x 6: the arrows harm nothing.
     game->Run(Command::Size10x9);
-    game->PointerOver(80);
+    Over(80);
     game->Run(Command::Size6x6);
     game->TakeChanges();
     const GameState old = S();
-    game->KeyDown(vk::Right);
-    game->KeyDown(vk::Down);
+    Key(vk::Right);
+    Key(vk::Down);
     EXPECT_EQ(S().hoverCell, 80);
     EXPECT_EQ(S().cellTile, old.cellTile);
     EXPECT_EQ(S().cellColour, old.cellColour);
-    ExpectNothing(game->PendingChanges());
+    ExpectNothing(game->TakeChanges());
+}
+
+// The front end reports the pointer after every move of its own and every move of the board
+// under it: a scroll, a re-lay. The cell under it is the arrows' target; a gap keeps the last.
+TEST_F(GameTest, TheArrowTargetIsTheCellUnderTheReportedPointer) {
+    game->Run(Command::LargePictures);
+    game->Run(Command::Size25x15);
+    game->PointerAt(40, 40);
+    EXPECT_EQ(S().hoverCell, 1);
+    game->PointerAt(40 + 3 * 70, 40);  // the board scrolled three cells left under the pointer
+    EXPECT_EQ(S().hoverCell, 4);
+    game->PointerAt(710, 40);  // past ten cells of 70 and the margin
+    EXPECT_EQ(S().hoverCell, 11);
+    game->Run(Command::ToggleGrid);
+    game->PointerAt(710, 40);  // the same place, over ten cells of 71
+    EXPECT_EQ(S().hoverCell, 10);
+    game->PointerAt(75, 40);  // the gap after the first cell
+    EXPECT_EQ(S().hoverCell, 10);
 }
 
 // Cells (1,1), (3,2) and (10,9) and the board as the grid and picture size change, each found
@@ -77,7 +95,7 @@ TEST_F(GameTest, GridAndPictureSizeReLayTheCells) {
         if (step.command) {
             game->Run(*step.command);
             const Changes ch = game->TakeChanges();
-            EXPECT_TRUE(ch.relaid);
+            EXPECT_TRUE(ch.reLaid);
             EXPECT_FALSE(ch.rebuilt || ch.caption);
             EXPECT_TRUE(ch.cells.empty());
         }
@@ -89,6 +107,8 @@ TEST_F(GameTest, GridAndPictureSizeReLayTheCells) {
             const PixelRect r = game->CellRect(n);
             ASSERT_EQ(game->CellAt(r.left, r.top), n);
             ASSERT_EQ(game->CellAt(r.left + r.width - 1, r.top + r.height - 1), n);
+            // A front end that paints the whole board again asks what each cell shows.
+            ASSERT_EQ(game->ShownPicture(n), PictureIndex(S().cellTile[n], S().cellColour[n]));
         }
     }
 }

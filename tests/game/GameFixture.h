@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <deque>
+#include <functional>
 #include <map>
 #include <memory>
 #include <string>
@@ -14,14 +15,13 @@
 
 namespace kov::test {
 
-// Replays queued values, then a seeded twister. Counts the draws and, while it watches a game,
-// notes how many mark changes that game had logged at each draw.
+// Replays queued values, then a seeded twister. Counts the draws, and calls onDraw at each.
 class CountingRandom final : public RandomSource {
   public:
     explicit CountingRandom(std::uint32_t seed) : engine_(seed) {}
     float Next() override {
         ++draws;
-        if (watched != nullptr) marksAtDraw.push_back(watched->PendingChanges().marks.size());
+        if (onDraw) onDraw();
         if (queue.empty()) return engine_.Next();
         const float v = queue.front();
         queue.pop_front();
@@ -30,11 +30,10 @@ class CountingRandom final : public RandomSource {
 
     std::deque<float> queue;
     int draws = 0;
-    const GameController* watched = nullptr;
-    std::vector<std::size_t> marksAtDraw;
+    std::function<void()> onDraw;
 
   private:
-    ClockRandom engine_;
+    SeededRandom engine_;
 };
 
 using MarkLog = std::vector<std::pair<std::size_t, bool>>;
@@ -55,7 +54,7 @@ inline std::map<int, int> Painted(const Changes& ch) {
 }
 
 inline void ExpectNothing(const Changes& ch) {
-    EXPECT_FALSE(ch.rebuilt || ch.relaid || ch.caption || ch.close);
+    EXPECT_FALSE(ch.rebuilt || ch.reLaid || ch.caption || ch.close);
     EXPECT_TRUE(ch.marks.empty());
     EXPECT_TRUE(ch.cells.empty());
 }
@@ -80,6 +79,17 @@ class GameTest : public ::testing::Test {
     }
 
     const GameState& S() const { return game->State(); }
+    bool Checked(Command c) const { return game->Checked(MenuIndexOf(c)); }
+
+    // Input on cell n as a front end gives it: at the cell's centre, in board pixels.
+    std::pair<int, int> Centre(int n) const {
+        const PixelRect r = game->CellRect(n);
+        return {r.left + r.width / 2, r.top + r.height / 2};
+    }
+    void Over(int n) { game->PointerAt(Centre(n).first, Centre(n).second); }
+    void Click(int n) { game->ClickAt(Centre(n).first, Centre(n).second); }
+    void DoubleClick(int n) { game->DoubleClickAt(Centre(n).first, Centre(n).second); }
+    bool Key(int virtualKey, bool repeat = false) { return game->KeyDown(virtualKey, repeat); }
     std::string CaptionFor(int cols, int rows) const {
         return "Ковелинт " + std::to_string(cols) + "x" + std::to_string(rows) + " - " +
                std::to_string(S().pipeCount) + "шт.";

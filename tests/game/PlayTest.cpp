@@ -1,6 +1,7 @@
 // Turning by mouse and keys, Esc, the solved board, the hint, and what each repaints.
 #include "play/Play.h"
 #include "tests/game/GameFixture.h"
+#include "tests/lib/Pipes.h"
 
 namespace kov::test {
 namespace {
@@ -22,20 +23,22 @@ class PlayTest : public GameTest {
 TEST_F(PlayTest, ClicksAndArrowsTurnTheCell) {
     const int n = Corner();
     const Int16 start = S().cellTile[n];
-    game->KeyDown(vk::Right);  // nothing is pointed at yet
-    game->PointerOver(n);
+    Key(vk::Right);  // nothing is pointed at yet
+    Over(n);
     EXPECT_EQ(S().cellTile[n], start);
-    ExpectNothing(game->PendingChanges());
+    ExpectNothing(game->TakeChanges());
 
-    constexpr int Click = -1, DoubleClick = -2;
+    constexpr int Click = -1, DoubleClick = -2, Held = 1000;  // Held + key: its auto-repeat
     // An input and the quarter turns clockwise from the start it leaves.
-    const std::pair<int, int> presses[] = {{Click, 1},  {DoubleClick, 2}, {vk::Right, 3},
-                                           {vk::Up, 0}, {vk::Left, 3},    {vk::Down, 2},
-                                           {Click, 3}};
+    const std::pair<int, int> presses[] = {
+        {Click, 1},    {DoubleClick, 2}, {vk::Right, 3},        {vk::Up, 0},         {vk::Left, 3},
+        {vk::Down, 2}, {Click, 3},       {Held + vk::Right, 0}, {Held + vk::Down, 3}};
     for (const auto& [input, quarters] : presses) {
-        if (input == Click) game->Click(n);
-        if (input == DoubleClick) game->DoubleClick(n);  // the second press of the click above
-        if (input > 0) game->KeyDown(input);
+        if (input == Click) GameTest::Click(n);
+        if (input == DoubleClick) GameTest::DoubleClick(n);  // the second press of the click above
+        if (input > 0) {
+            EXPECT_TRUE(Key(input % Held, input > Held));
+        }
         Int16 want = start;
         for (int q = 0; q < quarters; ++q)
             want = TurnClockwise(want);
@@ -44,21 +47,70 @@ TEST_F(PlayTest, ClicksAndArrowsTurnTheCell) {
     }
 }
 
-TEST_F(PlayTest, OtherKeysAndStrayCellsDoNothing) {
-    game->PointerOver(Corner());
+// Keys that are not the game's are left to the platform; presses and moves off every cell (the
+// margin, a gap, past the board, far away) change nothing and keep the arrows' target.
+TEST_F(PlayTest, OtherKeysAndPointsOffTheCellsDoNothing) {
+    Over(Corner());
+    game->TakeChanges();
     const GameState old = S();
     const int draws = rng->draws;
-    for (const int key : {32, 65, 13, 9, 115})
-        game->KeyDown(key);
-    for (const int n : {0, -1, 91, 376, 100000}) {
-        game->Click(n);
-        game->DoubleClick(n);
-        game->PointerOver(n);
+    for (const int key : {0, 32, 65, 13, 9, 115, 117, 121, 123})
+        EXPECT_FALSE(Key(key)) << key;
+    game->Run(Command::ToggleGrid);
+    game->TakeChanges();
+    for (const auto& [x, y] : {std::pair{0, 0},
+                               {4, 100},
+                               {40, 5},
+                               {5, 40},
+                               {369, 333},
+                               {-1, -1},
+                               {100000, 7},
+                               {-100000, -100000}}) {
+        game->ClickAt(x, y);
+        game->DoubleClickAt(x, y);
+        game->PointerAt(x, y);
     }
     EXPECT_EQ(S().cellTile, old.cellTile);
     EXPECT_EQ(S().hoverCell, old.hoverCell);
     EXPECT_EQ(rng->draws, draws);
-    ExpectNothing(game->PendingChanges());
+    ExpectNothing(game->TakeChanges());
+}
+
+// The function keys run their commands, once for each press: the platform's repeats of a held
+// key run nothing. A menu item chosen runs its command the same way.
+TEST_F(PlayTest, FunctionKeysRunTheirCommandsOncePerPress) {
+    const auto dealt = [&] { return S().pipeCell; };
+    const auto before = dealt();
+    int draws = rng->draws;
+    EXPECT_TRUE(Key(vk::F5, true));
+    EXPECT_TRUE(Key(vk::F2, true));
+    EXPECT_TRUE(Key(vk::F3, true));
+    EXPECT_TRUE(Key(vk::F1, true));
+    EXPECT_EQ(rng->draws, draws);
+    ExpectNothing(game->TakeChanges());
+
+    const auto tiles = S().cellTile;
+    EXPECT_TRUE(Key(vk::F5));  // the same puzzle scrambled again
+    EXPECT_EQ(dealt(), before);
+    EXPECT_NE(S().cellTile, tiles);
+    EXPECT_TRUE(game->TakeChanges().caption);
+    EXPECT_TRUE(Key(vk::F2));  // another puzzle
+    EXPECT_NE(dealt(), before);
+    draws = rng->draws;
+    rng->queue = {0.05f};
+    EXPECT_TRUE(Key(vk::F3));  // one pipe wanted, then dealt
+    EXPECT_EQ(S().wantedPipes, 1);
+    EXPECT_GT(rng->draws, draws + 1);
+    ASSERT_EQ(S().solved, 0);
+    EXPECT_TRUE(Key(vk::F1));
+    EXPECT_EQ(S().solved, 1);
+}
+
+TEST_F(PlayTest, EscAsksToCloseOnce) {
+    EXPECT_TRUE(Key(vk::Escape));
+    const Changes ch = game->TakeChanges();
+    EXPECT_TRUE(ch.close);
+    EXPECT_TRUE(ch.cells.empty());
 }
 
 TEST_F(PlayTest, ASolvedBoardRefusesEverythingButEsc) {
@@ -68,16 +120,17 @@ TEST_F(PlayTest, ASolvedBoardRefusesEverythingButEsc) {
     const int n = Corner();
     const auto tiles = S().cellTile;
     const int draws = rng->draws;
-    game->Click(n);
-    game->DoubleClick(n);
-    game->PointerOver(n);
-    game->KeyDown(vk::Right);
-    game->KeyDown(vk::Left);
+    Click(n);
+    DoubleClick(n);
+    Over(n);
+    Key(vk::Right);
+    Key(vk::Left);
+    Key(vk::F1);
     game->Run(Command::LayOnePipe);
     EXPECT_EQ(S().cellTile, tiles);
     EXPECT_EQ(rng->draws, draws);
-    ExpectNothing(game->PendingChanges());
-    game->KeyDown(vk::Escape);
+    ExpectNothing(game->TakeChanges());
+    Key(vk::Escape);
     const Changes ch = game->TakeChanges();
     EXPECT_TRUE(ch.close);
     EXPECT_TRUE(ch.cells.empty());
@@ -105,7 +158,7 @@ TEST_F(PlayTest, ATurnThatCompletesNothingRepaintsOneCell) {
         if (!IsTurnable(after.cellTile[n])) continue;
         TurnCell(after, n, true);
         if (after.cellColour != S().cellColour) continue;  // this turn completes or breaks a pipe
-        game->Click(n);
+        Click(n);
         const std::map<int, int> want{{n, PictureIndex(after.cellTile[n], after.cellColour[n])}};
         EXPECT_EQ(Painted(game->TakeChanges()), want);
         return;
@@ -129,7 +182,7 @@ TEST_F(PlayTest, CompletingAPipeRepaintsItsGreyCells) {
     for (int k = 1; k <= S().pipeLength[p]; ++k)
         if (S().pipeTile[p][k] != tile::Source)
             want[S().pipeCell[p][k]] = PictureIndex(S().pipeTile[p][k], S().pipeColour[p]);
-    game->Click(cell);
+    Click(cell);
     EXPECT_EQ(Painted(game->TakeChanges()), want);
 }
 

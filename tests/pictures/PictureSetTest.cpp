@@ -20,12 +20,12 @@ TEST(PictureSet, LoadsEveryEmbeddedPictureIntoItsSlot) {
     for (int slot = -1; slot <= 97; ++slot) {
         SCOPED_TRACE(slot);
         if (!art::HasPicture(slot)) {
-            EXPECT_TRUE(set.Img(slot).isNull());
+            EXPECT_TRUE(set.Picture(slot).isNull());
             continue;
         }
-        ASSERT_EQ(set.Img(slot).size(), QSize(35, 35));
+        ASSERT_EQ(set.Picture(slot).size(), QSize(35, 35));
         // Same pixels as Qt's own reading of the file: no flip, no swapped channels.
-        EXPECT_EQ(set.Img(slot).toImage().convertToFormat(QImage::Format_RGB32),
+        EXPECT_EQ(set.Picture(slot).toImage().convertToFormat(QImage::Format_RGB32),
                   PictureImage(slot));
     }
     const QList<QSize> sizes = set.Icon().availableSizes();

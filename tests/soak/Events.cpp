@@ -141,14 +141,14 @@ void Soak::Step() {
 }
 
 bool Soak::Marked(Command item) const {
-    return w_.Action(item)->isChecked();
+    return w_.Action(MenuIndexOf(item))->isChecked();
 }
 
 QPoint Soak::PickPoint() {
     QWidget* viewport = scroller_->viewport();
     const unsigned how = pick_() % 10;
     if (how < 7) {
-        PictureCell* cell = board_.Img(1 + static_cast<int>(pick_() % s_.CellCount()));
+        PictureCell* cell = board_.Cell(1 + static_cast<int>(pick_() % s_.CellCount()));
         scroller_->ensureWidgetVisible(cell, 0, 0);
         const QPoint inCell(static_cast<int>(pick_() % cell->width()),
                             static_cast<int>(pick_() % cell->height()));
@@ -211,7 +211,8 @@ void Soak::Click(Qt::MouseButton button) {
     const int n = CellAt(at);
     event_ = Say("click %1 at (%2, %3), cell %4", int(button), at.x(), at.y(), n);
     const Records before = RecordsOf(s_);
-    const int hover = s_.hoverCell;
+    // A press lands where the pointer is: its cell is the arrows' target from then on.
+    const int hover = button == Qt::LeftButton && n != 0 ? n : s_.hoverCell;
     const Slots<MaxCells> want =
         button == Qt::LeftButton && n != 0 ? Turned(n, 1, true) : s_.cellTile;
     SendMouse(QEvent::MouseButtonPress, at, button, button);
@@ -225,7 +226,7 @@ void Soak::DoubleClick() {
     const int n = CellAt(at);
     event_ = Say("double click at (%1, %2), cell %3", at.x(), at.y(), n);
     const Records before = RecordsOf(s_);
-    const int hover = s_.hoverCell;
+    const int hover = n != 0 ? n : s_.hoverCell;
     const Slots<MaxCells> want = n != 0 ? Turned(n, 2, true) : s_.cellTile;
     SendMouse(QEvent::MouseButtonPress, at, Qt::LeftButton, Qt::LeftButton);
     SendMouse(QEvent::MouseButtonRelease, at, Qt::LeftButton, Qt::NoButton);
@@ -337,7 +338,8 @@ void Soak::FunctionKey() {
 void Soak::RunCommand(const QString& name, bool byKey) {
     event_ = (byKey ? QStringLiteral("function key for ") : QStringLiteral("menu ")) + name;
     const auto rule = Commands().constFind(name);
-    QAction* action = byKey || rule == Commands().cend() ? nullptr : w_.Action(*rule->command);
+    QAction* action =
+        byKey || rule == Commands().cend() ? nullptr : w_.Action(MenuIndexOf(*rule->command));
     if (rule == Commands().cend() || (!byKey && action == nullptr)) {
         Fail(QStringLiteral("no menu item ") + name);
         return;

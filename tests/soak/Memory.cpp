@@ -51,7 +51,7 @@ QMenu* MenuHolding(const QAction* action) {
 // opens next highlighted: that drawing is what grew. Drawn rather than popped up, since each
 // popup costs Qt itself about 0.1 KB of signal bookkeeping that no code of ours can return.
 bool Change(MainWindow& w, Command command) {
-    QAction* action = w.Action(command);
+    QAction* action = w.Action(MenuIndexOf(command));
     for (QAction* entry = action; QMenu* menu = MenuHolding(entry); entry = menu->menuAction()) {
         menu->adjustSize();
         menu->setActiveAction(entry);
@@ -70,7 +70,7 @@ bool MemoryStaysFlat(MainWindow& w) {
     constexpr long AllowedKb = 1024;
     long boards = 0, failed = 0, warmKb = 0;
     for (int round = 1; round <= Rounds; ++round) {
-        const bool large = w.Action(Command::LargePictures)->isChecked();
+        const bool large = w.Action(MenuIndexOf(Command::LargePictures))->isChecked();
         failed += Change(w, Command::ToggleGrid) ? 0 : 1;
         failed += Change(w, large ? Command::SmallPictures : Command::LargePictures) ? 0 : 1;
         // Every round of the first hundred, then four in nineteen: 500 board sizes in all.

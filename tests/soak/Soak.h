@@ -58,7 +58,7 @@ class CountingRandom final : public RandomSource {
     long draws = 0;
 
   private:
-    ClockRandom inner_;
+    SeededRandom inner_;
 };
 
 struct Figures {
@@ -118,6 +118,7 @@ class Soak {
     // The whole state, after every event.
     void CheckAll();
     void CheckCells();
+    void CheckPixels();
     void CheckMarks();
     void CheckPipes();
 

@@ -20,9 +20,8 @@ class LayoutTest : public WindowTest {
         ASSERT_EQ(Board().CellsBuilt(), cells);
         ASSERT_EQ(Board().findChildren<PictureCell*>().size(), cells);
         for (int n = 1; n <= cells; ++n) {
-            const PictureCell* cell = Board().Img(n);
+            const PictureCell* cell = Board().Cell(n);
             const PixelRect r = w->Game().CellRect(n);
-            ASSERT_EQ(cell->Index(), n);
             ASSERT_EQ(cell->geometry(), QRect(r.left, r.top, r.width, r.height)) << n;
             ASSERT_FALSE(cell->isHidden()) << n;
         }
@@ -47,9 +46,9 @@ class LayoutTest : public WindowTest {
     void ExpectBoardShowsItsPictures() {
         const QImage shot = Board().grab().toImage().convertToFormat(QImage::Format_RGB32);
         for (int n = 1; n <= S().CellCount(); ++n) {
-            const QRect g = Board().Img(n)->geometry();
+            const QRect g = Board().Cell(n)->geometry();
             const QImage pic = Pictures()
-                                   .Img(PictureIndex(S().cellTile[n], S().cellColour[n]))
+                                   .Picture(PictureIndex(S().cellTile[n], S().cellColour[n]))
                                    .toImage()
                                    .convertToFormat(QImage::Format_RGB32);
             for (int y = 0; y < g.height(); ++y)
@@ -93,32 +92,32 @@ TEST_F(LayoutTest, TheBoardShowsExactlyItsPicturesWhereverTheCellsGo) {
 }
 
 // Every cell is hidden before any moves, and a cell that keeps its place is not moved.
-TEST_F(LayoutTest, RelayHidesAllFirstAndWritesOnlyChanges) {
+TEST_F(LayoutTest, ReLayHidesAllFirstAndWritesOnlyChanges) {
     Show();
-    std::vector<std::pair<QEvent::Type, int>> log;
+    std::vector<std::pair<QEvent::Type, const QObject*>> log;
     struct Recorder : QObject {
-        std::vector<std::pair<QEvent::Type, int>>* log;
-        explicit Recorder(std::vector<std::pair<QEvent::Type, int>>* l) : log(l) {}
+        std::vector<std::pair<QEvent::Type, const QObject*>>* log;
+        explicit Recorder(std::vector<std::pair<QEvent::Type, const QObject*>>* l) : log(l) {}
         bool eventFilter(QObject* o, QEvent* e) override {
             const auto t = e->type();
             if (t == QEvent::Hide || t == QEvent::Show || t == QEvent::Move || t == QEvent::Resize)
-                log->emplace_back(t, static_cast<PictureCell*>(o)->Index());
+                log->emplace_back(t, o);
             return false;
         }
     } recorder(&log);
     for (int n = 1; n <= 90; ++n)
-        Board().Img(n)->installEventFilter(&recorder);
+        Board().Cell(n)->installEventFilter(&recorder);
     Item(Command::ToggleGrid).trigger();
     QApplication::processEvents();
 
     std::size_t firstShow = log.size(), lastHide = 0;
     int movesOfFirst = 0, movesOfSecond = 0, resizes = 0;
     for (std::size_t i = 0; i < log.size(); ++i) {
-        const auto [t, n] = log[i];
+        const auto [t, cell] = log[i];
         if (t == QEvent::Hide) lastHide = i;
         if (t == QEvent::Show) firstShow = std::min(firstShow, i);
-        movesOfFirst += t == QEvent::Move && n == 1 ? 1 : 0;
-        movesOfSecond += t == QEvent::Move && n == 2 ? 1 : 0;
+        movesOfFirst += t == QEvent::Move && cell == Board().Cell(1) ? 1 : 0;
+        movesOfSecond += t == QEvent::Move && cell == Board().Cell(2) ? 1 : 0;
         resizes += t == QEvent::Resize ? 1 : 0;
     }
     EXPECT_LT(lastHide, firstShow);
@@ -135,8 +134,8 @@ TEST_F(LayoutTest, TheUserCanScrollToEveryCellOfABoardLargerThanTheWindow) {
     auto* area = qobject_cast<QScrollArea*>(w->centralWidget());
     ASSERT_NE(area, nullptr);
     for (int n : {1, 25, 351, 375}) {
-        area->ensureWidgetVisible(Board().Img(n), 0, 0);
-        const QRect cell(Board().Img(n)->mapTo(area->viewport(), QPoint(0, 0)), QSize(70, 70));
+        area->ensureWidgetVisible(Board().Cell(n), 0, 0);
+        const QRect cell(Board().Cell(n)->mapTo(area->viewport(), QPoint(0, 0)), QSize(70, 70));
         EXPECT_TRUE(area->viewport()->rect().contains(cell)) << n;
     }
     // The far margin is reachable too.
@@ -165,7 +164,7 @@ TEST_F(LayoutTest, TheBoardStaysTopLeftWhenTheWindowGrows) {
     w->resize(900, 700);
     QApplication::processEvents();
     EXPECT_EQ(Board().mapTo(w->centralWidget(), QPoint(0, 0)), QPoint(0, 0));
-    EXPECT_EQ(Board().Img(1)->mapTo(w->centralWidget(), QPoint(0, 0)), QPoint(5, 5));
+    EXPECT_EQ(Board().Cell(1)->mapTo(w->centralWidget(), QPoint(0, 0)), QPoint(5, 5));
 }
 
 }  // namespace

@@ -29,27 +29,21 @@ TEST_F(MenuTest, TheBarIsTheTableEntryForEntry) {
         EXPECT_EQ(depth, e.depth);
         EXPECT_EQ(a->objectName().toStdString(), e.id);
         EXPECT_EQ(a->isSeparator(), e.IsSeparator());
+        // The function key is shown after a tab, where Qt's menus put a shortcut's text.
         if (!e.IsSeparator()) {
-            EXPECT_EQ(a->text().toStdString(), e.caption);
+            std::string text(e.caption);
+            if (!e.shortcutLabel.empty()) text.append(1, '\t').append(e.shortcutLabel);
+            EXPECT_EQ(a->text().toStdString(), text);
         }
-        EXPECT_EQ(a->shortcut().toString().toStdString(), e.shortcutLabel);
         EXPECT_EQ(a->isCheckable(), e.checkable);
         EXPECT_EQ(a->isChecked(), w->Game().Checked(i));
         // No access keys: Qt would read one from an ampersand.
         EXPECT_TRUE(QKeySequence::mnemonic(a->text()).isEmpty());
         EXPECT_TRUE(a->isEnabled());
     }
-    // No other action of the window adds a shortcut, and a held function key runs once.
-    QStringList keys;
-    for (QAction* a : w->findChildren<QAction*>()) {
-        for (const QKeySequence& k : a->shortcuts())
-            keys << k.toString();
-        if (!a->shortcut().isEmpty()) {
-            EXPECT_FALSE(a->autoRepeat()) << a->objectName().toStdString();
-        }
-    }
-    keys.sort();
-    EXPECT_EQ(keys, QStringList({"F1", "F2", "F3", "F5"}));
+    // No action of the window has a shortcut of Qt's: the game alone decides what a key runs.
+    for (QAction* a : w->findChildren<QAction*>())
+        EXPECT_TRUE(a->shortcuts().isEmpty()) << a->objectName().toStdString();
 }
 
 // Qt flips a checkable item's mark on its own when it is chosen; after every command each mark

@@ -3,6 +3,7 @@
 #include <QWindow>
 
 #include "play/Play.h"
+#include "tests/lib/Pipes.h"
 #include "tests/window/WindowFixture.h"
 
 namespace kov::test {
@@ -20,7 +21,7 @@ TEST_F(PlayTest, TwoQuickPressesFromTheWindowSystemTurnTwice) {
     ASSERT_NE(n, 0);
     const Int16 start = S().cellTile[n];
     QWindow* window = w->windowHandle();
-    PictureCell* cell = Board().Img(n);
+    PictureCell* cell = Board().Cell(n);
     const QPointF at = cell->mapTo(w.get(), cell->rect().center());
     const QPointF global = window->mapToGlobal(at.toPoint());
     const auto send = [&](QEvent::Type type, Qt::MouseButtons held, int t) {
@@ -73,7 +74,7 @@ TEST_F(PlayTest, OtherKeysDoNothingAndTheWindowKeepsTheKeys) {
 // The function keys run their commands; Esc closes the window, solved or not.
 TEST_F(PlayTest, FunctionKeysRunTheirCommandsAndEscCloses) {
     Key(Qt::Key_F1);
-    EXPECT_GT(CompletePipeCount(S()), 0);
+    EXPECT_GT(test::CompletePipeCount(S()), 0);
     const std::string caption = w->Game().Caption();
     Key(Qt::Key_F5);
     EXPECT_EQ(w->windowTitle().toStdString(), caption);

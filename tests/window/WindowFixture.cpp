@@ -24,7 +24,7 @@ void WindowTest::Show() {
 namespace {
 
 void Send(MainWindow& w, QEvent::Type type, int n, Qt::MouseButtons held) {
-    PictureCell* cell = w.Board().Img(n);
+    PictureCell* cell = w.Board().Cell(n);
     const QPoint at = cell->mapTo(&w, cell->rect().center());
     const Qt::MouseButton button = type == QEvent::MouseMove ? Qt::NoButton : Qt::LeftButton;
     QMouseEvent e(type, at, w.windowHandle()->mapToGlobal(at), button, held, Qt::NoModifier);

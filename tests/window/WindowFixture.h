@@ -24,7 +24,7 @@ class WindowTest : public ::testing::Test {
     // A fresh window on a seeded game.
     void Start(std::uint32_t seed = 20240607) {
         w.reset();
-        w = std::make_unique<MainWindow>(Pictures(), std::make_unique<ClockRandom>(seed));
+        w = std::make_unique<MainWindow>(Pictures(), std::make_unique<SeededRandom>(seed));
     }
     // A shown window whose puzzle is playable: at least one pipe unfinished.
     void StartUnsolved();
@@ -35,7 +35,7 @@ class WindowTest : public ::testing::Test {
 
     const GameState& S() { return w->Game().State(); }
     BoardView& Board() { return w->Board(); }
-    QAction& Item(Command command) { return *w->Action(command); }
+    QAction& Item(Command command) { return *w->Action(MenuIndexOf(command)); }
 
     // Exactly the events X delivers for a click, sent to the window.
     void Click(int n);

@@ -71,7 +71,7 @@ int main(int argc, char** argv) {
         }
     }
 
-    kov::ClockRandom rng(seed);
+    kov::SeededRandom rng(seed);
     kov::ClearBoard(s);
     kov::GeneratePuzzle(s, rng);
     std::printf("seed %u, %dx%d, %d of %d pipes laid\n", seed, s.mapCols, s.mapRows, s.pipeCount,

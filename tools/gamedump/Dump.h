@@ -47,8 +47,10 @@ inline std::string Board(const GameController& game) {
         Row(out, "  cells", &s.pipeCell[i][1], s.pipeLength[i]);
         Row(out, "  tiles", &s.pipeTile[i][1], s.pipeLength[i]);
     }
-    Row(out, "shownTile", &s.shownTile[1], cells);
-    Row(out, "shownColour", &s.shownColour[1], cells);
+    out += "shown:";
+    for (int n = 1; n <= cells; ++n)
+        Add(out, {game.ShownPicture(n)});
+    out += '\n';
     out += "marks:";
     for (std::size_t e = 0; e < MenuEntries().size(); ++e)
         if (game.Checked(e)) {
@@ -59,8 +61,10 @@ inline std::string Board(const GameController& game) {
     return out;
 }
 
-// One input: "click:N", "double:N" (the second press of a double click), "over:N", "key:VK"
-// (a virtual-key code) or "menu:ID" (a menu entry's id). False for anything else.
+// One input: "click:N", "double:N" (the second press of a double click) or "over:N" at the
+// centre of cell N, "at:X,Y" (the pointer at a pixel of the board), "key:VK" (a virtual-key
+// code pressed), "held:VK" (its auto-repeat) or "menu:ID" (a menu entry's id). False for
+// anything else.
 inline bool Step(GameController& game, std::string_view step) {
     const std::size_t colon = step.find(':');
     if (colon == std::string_view::npos) return false;
@@ -76,16 +80,29 @@ inline bool Step(GameController& game, std::string_view step) {
     }
     char* end = nullptr;
     const long n = std::strtol(arg.c_str(), &end, 10);
+    if (verb == "at" && *end == ',') {
+        char* rest = end + 1;
+        const long y = std::strtol(rest, &end, 10);
+        if (end == rest || *end != '\0') return false;
+        game.PointerAt(static_cast<int>(n), static_cast<int>(y));
+        return true;
+    }
     if (arg.empty() || *end != '\0') return false;
     const int v = static_cast<int>(n);
+    if (verb == "key" || verb == "held") {
+        game.KeyDown(v, verb == "held");
+        return true;
+    }
+    // A number that is no cell of the board points at the margin, off every cell.
+    const bool cell = v >= 1 && v <= game.CellCount();
+    const PixelRect r = cell ? game.CellRect(v) : PixelRect{0, 0, 0, 0};
+    const int x = r.left + r.width / 2, y = r.top + r.height / 2;
     if (verb == "click")
-        game.Click(v);
+        game.ClickAt(x, y);
     else if (verb == "double")
-        game.DoubleClick(v);
+        game.DoubleClickAt(x, y);
     else if (verb == "over")
-        game.PointerOver(v);
-    else if (verb == "key")
-        game.KeyDown(v);
+        game.PointerAt(x, y);
     else
         return false;
     return true;
