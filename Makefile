@@ -96,8 +96,8 @@ test-web: web
 
 # Page weight, start-up, a new game and a click, measured in headless Chromium.
 bench-web: web
-	node bench/web/perf.mjs build/web build/release/bench/kovelint_bench
+	node bench/web/perf.mjs build/web build/web-test build/release/bench/kovelint_bench
 
 # docs/screenshot-web.png, from the real page in headless Chromium, seeded.
 screenshot-web: web
-	node tools/screenshots/web.mjs build/web docs/screenshot-web.png
+	node tools/screenshots/web.mjs build/web-test docs/screenshot-web.png

@@ -1,20 +1,25 @@
 // The game controller for the page: one game object with the controller's calls, the menu as
-// plain objects, and each batch of changes as typed arrays the page paints from.
+// plain objects, the page's few fixed values, and the keys of the browser as the game's codes.
 #include <emscripten/bind.h>
-#include <emscripten/val.h>
 
-#include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
-#include "game/GameController.h"
+#include "board/Tiles.h"
+#include "game/Defaults.h"
 #include "game/Menu.h"
 #include "generator/Random.h"
-#include "tools/gamedump/Dump.h"
+#include "web/WebGame.h"
+
+namespace kov::web {
 
 namespace {
 
 using emscripten::val;
+
+// The picture sheet the page draws from: picture p at column p % 12, row p / 12.
+constexpr int SheetColumns = 12;
 
 // UTF-8 text as a JavaScript string.
 val Text(std::string_view s) {
@@ -28,78 +33,69 @@ val Ints(const std::vector<int>& v) {
     return copy;
 }
 
-class WebGame {
-  public:
-    explicit WebGame(unsigned seed) : game_(std::make_unique<kov::ClockRandom>(seed)) {}
+}  // namespace
 
-    // A command by its number in the controller's list; anything else is ignored.
-    void Run(int command) {
-        if (command >= 0 && command < kov::CommandCount)
-            game_.Run(static_cast<kov::Command>(command));
+WebGame::WebGame(unsigned seed) : game_(std::make_unique<SeededRandom>(seed)) {}
+
+void WebGame::Run(int command) {
+    if (command >= 0 && command < CommandCount) game_.Run(static_cast<Command>(command));
+}
+
+val WebGame::Caption() const {
+    return val(game_.Caption());
+}
+
+bool WebGame::Checked(int entry) const {
+    return entry >= 0 && game_.Checked(static_cast<std::size_t>(entry));
+}
+
+val WebGame::CellRect(int cell) const {
+    const PixelRect r = game_.CellRect(cell);
+    val o = val::object();
+    o.set("left", r.left);
+    o.set("top", r.top);
+    o.set("width", r.width);
+    o.set("height", r.height);
+    return o;
+}
+
+val WebGame::BoardPixels() const {
+    const PixelSize p = game_.BoardPixels();
+    val o = val::object();
+    o.set("width", p.width);
+    o.set("height", p.height);
+    return o;
+}
+
+val WebGame::TakeChanges() {
+    const Changes c = game_.TakeChanges();
+    std::vector<int> marks;
+    for (const MarkChange& m : c.marks) {
+        marks.push_back(static_cast<int>(m.entry));
+        marks.push_back(m.checked ? 1 : 0);
     }
-    void Click(int cell) { game_.Click(cell); }
-    void DoubleClick(int cell) { game_.DoubleClick(cell); }
-    void PointerOver(int cell) { game_.PointerOver(cell); }
-    void KeyDown(int virtualKey) { game_.KeyDown(virtualKey); }
-
-    val Caption() const { return val(game_.Caption()); }
-    int CellCount() const { return game_.CellCount(); }
-    bool Checked(int entry) const { return entry >= 0 && game_.Checked(std::size_t(entry)); }
-    int CellAt(int x, int y) const { return game_.CellAt(x, y); }
-
-    val CellRect(int cell) const {
-        const kov::PixelRect r = game_.CellRect(cell);
-        val o = val::object();
-        o.set("left", r.left);
-        o.set("top", r.top);
-        o.set("width", r.width);
-        o.set("height", r.height);
-        return o;
+    std::vector<int> cells;
+    for (const CellPicture& p : c.cells) {
+        cells.push_back(p.cell);
+        cells.push_back(p.picture);
     }
+    val o = val::object();
+    o.set("rebuilt", c.rebuilt);
+    o.set("reLaid", c.reLaid);
+    o.set("caption", c.caption);
+    o.set("close", c.close);
+    o.set("marks", Ints(marks));
+    o.set("cells", Ints(cells));
+    return o;
+}
 
-    val BoardPixels() const {
-        const kov::PixelSize p = game_.BoardPixels();
-        val o = val::object();
-        o.set("width", p.width);
-        o.set("height", p.height);
-        return o;
-    }
-
-    // marks: entry, checked, entry, checked...; cells: cell, picture, cell, picture...
-    val TakeChanges() {
-        const kov::Changes c = game_.TakeChanges();
-        std::vector<int> marks;
-        for (const kov::MarkChange& m : c.marks) {
-            marks.push_back(static_cast<int>(m.entry));
-            marks.push_back(m.checked ? 1 : 0);
-        }
-        std::vector<int> cells;
-        for (const kov::CellPicture& p : c.cells) {
-            cells.push_back(p.cell);
-            cells.push_back(p.picture);
-        }
-        val o = val::object();
-        o.set("rebuilt", c.rebuilt);
-        o.set("relaid", c.relaid);
-        o.set("caption", c.caption);
-        o.set("close", c.close);
-        o.set("marks", Ints(marks));
-        o.set("cells", Ints(cells));
-        return o;
-    }
-
-    // The board arrays, as the native gamedump prints them.
-    val Dump() const { return val(kov::dump::Board(game_)); }
-
-  private:
-    kov::GameController game_;
-};
+namespace {
 
 // The menu bar in display order: {depth, id, caption, separator, command (-1 for none),
 // shortcutLabel, checkable}.
 val Menu() {
     val list = val::array();
-    for (const kov::MenuEntry& e : kov::MenuEntries()) {
+    for (const MenuEntry& e : MenuEntries()) {
         val o = val::object();
         o.set("depth", e.depth);
         o.set("id", Text(e.id));
@@ -113,34 +109,67 @@ val Menu() {
     return list;
 }
 
-int CommandForKey(int virtualKey) {
-    const auto command = kov::CommandForKey(virtualKey);
-    return command ? static_cast<int>(*command) : -1;
+// What the page and the script that builds it take from the game: the name, the pictures'
+// edge and number, the sheet's layout and the ground's grey.
+val Constants() {
+    val o = val::object();
+    o.set("name", Text(GameName));
+    o.set("pictureEdge", static_cast<int>(SmallTiles));
+    o.set("pictureSlots", PictureSlots);
+    o.set("sheetColumns", SheetColumns);
+    o.set("ground", BoardGround);
+    return o;
+}
+
+// The browser's name of a key (KeyboardEvent.key) as the game's virtual-key code; 0 for a key
+// the game has no code for. Modifiers play no part.
+int VirtualKey(const std::string& key) {
+    static constexpr std::pair<std::string_view, int> Named[] = {{"Escape", vk::Escape},
+                                                                 {"ArrowLeft", vk::Left},
+                                                                 {"ArrowUp", vk::Up},
+                                                                 {"ArrowRight", vk::Right},
+                                                                 {"ArrowDown", vk::Down}};
+    for (const auto& [name, code] : Named)
+        if (key == name) return code;
+    // F1 to F12: 112 to 123.
+    if (key.size() >= 2 && key.size() <= 3 && key[0] == 'F') {
+        int n = 0;
+        for (std::size_t i = 1; i < key.size(); ++i) {
+            if (key[i] < '0' || key[i] > '9') return 0;
+            n = n * 10 + (key[i] - '0');
+        }
+        if (n >= 1 && n <= 12) return vk::F1 + n - 1;
+    }
+    return 0;
 }
 
 unsigned ClockSeed() {
-    return kov::SeedFromClock();
+    return SeedFromClock();
 }
 
 }  // namespace
 
+}  // namespace kov::web
+
 EMSCRIPTEN_BINDINGS(kovelint) {
+    using kov::web::WebGame;
     emscripten::class_<WebGame>("Game")
         .constructor<unsigned>()
         .function("run", &WebGame::Run)
-        .function("click", &WebGame::Click)
-        .function("doubleClick", &WebGame::DoubleClick)
-        .function("pointerOver", &WebGame::PointerOver)
+        .function("pointerAt", &WebGame::PointerAt)
+        .function("clickAt", &WebGame::ClickAt)
+        .function("doubleClickAt", &WebGame::DoubleClickAt)
         .function("keyDown", &WebGame::KeyDown)
         .function("caption", &WebGame::Caption)
         .function("cellCount", &WebGame::CellCount)
         .function("checked", &WebGame::Checked)
         .function("cellAt", &WebGame::CellAt)
+        .function("shownPicture", &WebGame::ShownPicture)
         .function("cellRect", &WebGame::CellRect)
         .function("boardPixels", &WebGame::BoardPixels)
-        .function("takeChanges", &WebGame::TakeChanges)
-        .function("dump", &WebGame::Dump);
-    emscripten::function("menu", &Menu);
-    emscripten::function("commandForKey", &CommandForKey);
-    emscripten::function("clockSeed", &ClockSeed);
+        .function("takeChanges", &WebGame::TakeChanges);
+    emscripten::function("menu", &kov::web::Menu);
+    emscripten::function("constants", &kov::web::Constants);
+    emscripten::function("virtualKey", &kov::web::VirtualKey);
+    emscripten::function("clockSeed", &kov::web::ClockSeed);
 }

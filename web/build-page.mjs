@@ -1,24 +1,33 @@
 // Puts the page together: index.html with the styles, the WebAssembly module, the page script
 // and the 96 pictures as one PNG sheet inlined, so it opens straight from disk; beside it the
-// manifest, the icons and the service worker.
-//   node build-page.mjs --module kovelint.js --assets ../assets --out build/web
+// manifest, the icons and the service worker. The game's name, the pictures' edge and number,
+// the sheet's layout and the ground's grey come from the module itself.
+//   node build-page.mjs --module kovelint.js --assets ../assets --out build/web [--hooks FILE]
+// --hooks puts a script into the page's own (the tests' hooks): only a test build has one.
 import { createHash } from 'node:crypto';
 import { copyFileSync, mkdirSync, readdirSync, readFileSync, writeFileSync } from 'node:fs';
 import { dirname, join } from 'node:path';
 import { fileURLToPath } from 'node:url';
+import vm from 'node:vm';
 import { deflateSync } from 'node:zlib';
 
 const here = dirname(fileURLToPath(import.meta.url));
 const args = {};
 for (let i = 2; i + 1 < process.argv.length; i += 2) args[process.argv[i].slice(2)] = process.argv[i + 1];
 if (!args.module || !args.assets || !args.out) {
-    console.error('usage: build-page.mjs --module FILE --assets DIR --out DIR');
+    console.error('usage: build-page.mjs --module FILE --assets DIR --out DIR [--hooks FILE]');
     process.exit(2);
 }
 
-const Tile = 35;
-const SheetColumns = 12;
-const Slots = 97; // picture indexes 0..96; slot 1 has no picture
+// The module is built for the browser; a bare context with what it needs runs it here.
+const moduleSource = readFileSync(args.module, 'utf8');
+const sandbox = vm.createContext({ WebAssembly, atob, Int32Array, TextDecoder, console });
+vm.runInContext(`${moduleSource}\nthis.KovelintModule = KovelintModule;`, sandbox);
+const game = (await sandbox.KovelintModule()).constants();
+const Tile = game.pictureEdge;
+const SheetColumns = game.sheetColumns;
+const Slots = game.pictureSlots;
+const groundHex = '#' + game.ground.toString(16).padStart(2, '0').repeat(3);
 
 // A 24-bit bottom-up BMP of 35 x 35 as RGB rows, top row first.
 function readBmp(file) {
@@ -81,7 +90,7 @@ const files = readdirSync(pictureDir).filter((f) => /^slot-\d\d-.*\.bmp$/.test(f
 if (files.length !== 96) throw new Error(`${pictureDir} holds ${files.length} pictures, not 96`);
 const sheetWidth = SheetColumns * Tile;
 const sheetHeight = Math.ceil(Slots / SheetColumns) * Tile;
-const sheet = Buffer.alloc(sheetWidth * sheetHeight * 3, 128);
+const sheet = Buffer.alloc(sheetWidth * sheetHeight * 3, game.ground);
 for (const f of files) {
     const p = Number(f.slice(5, 7));
     const rgb = readBmp(join(pictureDir, f));
@@ -97,18 +106,22 @@ const source = (name) => readFileSync(join(here, name), 'utf8');
 // A script may not hold "</script" inside the page.
 const inline = (js) => js.replace(/<\/script/gi, '<\\/script');
 
-const page = source('index.html')
+// The page's fixed texts and colours, filled in from the module.
+const fill = (text) => text.replaceAll('@NAME@', game.name).replaceAll('@GROUND@', groundHex);
+const hooks = args.hooks ? readFileSync(args.hooks, 'utf8') : '';
+const page = fill(source('index.html'))
     .replace('@ICON@', () => dataUrl(join(args.assets, 'icons', 'kovelint-24.png')))
-    .replace('@STYLE@', () => source('page.css'))
-    .replace('@MODULE@', () => inline(readFileSync(args.module, 'utf8')))
-    .replace('@PAGE@', () => inline(source('page.js').replace('@SHEET@', () => sheetUrl)));
+    .replace('@STYLE@', () => fill(source('page.css')))
+    .replace('@MODULE@', () => inline(moduleSource))
+    .replace('@PAGE@', () => inline(source('page.js').replace('@SHEET@', () => sheetUrl)
+        .replace('/* @HOOKS@ */', () => hooks)));
 
 mkdirSync(join(args.out, 'icons'), { recursive: true });
 writeFileSync(join(args.out, 'index.html'), page);
 // The icons the manifest names, at the same places under the assets.
-for (const { src } of JSON.parse(source('manifest.webmanifest')).icons)
-    copyFileSync(join(args.assets, src), join(args.out, src));
-copyFileSync(join(here, 'manifest.webmanifest'), join(args.out, 'manifest.webmanifest'));
+const manifest = JSON.parse(fill(source('manifest.webmanifest')));
+for (const { src } of manifest.icons) copyFileSync(join(args.assets, src), join(args.out, src));
+writeFileSync(join(args.out, 'manifest.webmanifest'), `${JSON.stringify(manifest, null, 2)}\n`);
 // The cache is named after the page, so a new build replaces what the last one cached.
 const version = createHash('sha256').update(page).digest('hex').slice(0, 12);
 writeFileSync(join(args.out, 'sw.js'), source('sw.js').replace('@VERSION@', version));

@@ -1,13 +1,8 @@
 // The page is the game window: the caption line, the menu bar built from the controller's
-// table, and the board painted from the picture sheet as the controller lists the changes.
+// table, and the board painted from the picture sheet as the controller lists the changes. The
+// game decides everything; the page forwards the pointer, the keys and the menu, and draws.
 'use strict';
 (() => {
-    const Tile = 35; // the edge of a picture in the sheet
-    const SheetColumns = 12;
-    const Ground = 'rgb(128, 128, 128)';
-    const KeyCodes = { Escape: 27, ArrowLeft: 37, ArrowUp: 38, ArrowRight: 39, ArrowDown: 40,
-                       F1: 112, F2: 113, F3: 114, F5: 116 };
-
     const $ = (id) => document.getElementById(id);
     const win = $('window');
     const caption = $('caption');
@@ -22,11 +17,11 @@
     const moduleReady = KovelintModule();
 
     let kov = null;      // the module
+    let fixed = null;    // the game's fixed values: name, picture edge, sheet layout, ground
     let game = null;     // the controller
     let menu = [];       // the menu table
     let items = [];      // the element of each menu entry
-    let shown = [];      // the picture each cell shows, from cell 1
-    let rects = [];      // where each cell lies, in board pixels
+    let rects = [];      // where each cell lies, in board pixels, from cell 1
     let scale = 1;       // device pixels per board pixel
     let release = null;  // lets go of the one-game lock
     let drawn = false;
@@ -62,8 +57,9 @@
         notice.hidden = true;
         const [module, mine] = await Promise.all([moduleReady, claim(), sheetReady]);
         kov = module;
+        fixed = kov.constants();
         if (!mine) {
-            say('Ковелинт уже открыт в другой вкладке.', false);
+            say(`${fixed.name} уже открыт в другой вкладке.`, false);
             return;
         }
         game = new kov.Game(seed());
@@ -85,7 +81,7 @@
         win.hidden = true;
         if (release) release();
         release = null;
-        document.title = 'Ковелинт';
+        document.title = fixed.name;
         say('Игра окончена.', true);
         $('again').focus();
     }
@@ -96,6 +92,8 @@
     // Whole device pixels per board pixel, so every picture stays sharp.
     const pixelScale = () => Math.max(1, Math.round(window.devicePixelRatio || 1));
 
+    // The canvas cleared to the ground at the board's size, and every cell painted again with
+    // what the game says it shows.
     function layout() {
         const dpr = window.devicePixelRatio || 1;
         const size = game.boardPixels();
@@ -105,26 +103,26 @@
         canvas.style.width = `${(size.width * scale) / dpr}px`;
         canvas.style.height = `${(size.height * scale) / dpr}px`;
         ctx.imageSmoothingEnabled = false;
-        ctx.fillStyle = Ground;
+        ctx.fillStyle = `rgb(${fixed.ground}, ${fixed.ground}, ${fixed.ground})`;
         ctx.fillRect(0, 0, canvas.width, canvas.height);
         const count = game.cellCount();
         rects = [null];
         for (let n = 1; n <= count; ++n) {
             rects.push(game.cellRect(n));
-            paint(n, shown[n]);
+            paint(n, game.shownPicture(n));
         }
     }
 
     function paint(n, picture) {
-        shown[n] = picture;
         const r = rects[n];
-        ctx.drawImage(sheet, (picture % SheetColumns) * Tile, Math.floor(picture / SheetColumns) * Tile,
-                      Tile, Tile, r.left * scale, r.top * scale, r.width * scale, r.height * scale);
+        const edge = fixed.pictureEdge;
+        const columns = fixed.sheetColumns;
+        ctx.drawImage(sheet, (picture % columns) * edge, Math.floor(picture / columns) * edge,
+                      edge, edge, r.left * scale, r.top * scale, r.width * scale, r.height * scale);
     }
 
     function apply(changes) {
-        if (changes.rebuilt) shown = new Array(game.cellCount() + 1).fill(0);
-        if (changes.rebuilt || changes.relaid) layout();
+        if (changes.reLaid) layout();
         const cells = changes.cells;
         for (let i = 0; i < cells.length; i += 2) paint(cells[i], cells[i + 1]);
         const marks = changes.marks;
@@ -134,7 +132,12 @@
             caption.textContent = text;
             document.title = text;
         }
-        if (changes.close) end();
+        if (changes.close) {
+            end();
+            return;
+        }
+        // The board may have moved under a still pointer.
+        if (changes.reLaid) reportPointer();
     }
 
     function run(command) {
@@ -148,29 +151,39 @@
         if (game && pixelScale() !== scale) layout();
     });
 
-    function cellAt(event) {
+    // A point of the window in board pixels.
+    function boardPoint(clientX, clientY) {
         const box = canvas.getBoundingClientRect();
-        const x = Math.floor(((event.clientX - box.left) * canvas.width) / scale / box.width);
-        const y = Math.floor(((event.clientY - box.top) * canvas.height) / scale / box.height);
-        return game.cellAt(x, y);
+        return { x: Math.floor(((clientX - box.left) * canvas.width) / scale / box.width),
+                 y: Math.floor(((clientY - box.top) * canvas.height) / scale / box.height) };
     }
 
-    canvas.addEventListener('mousemove', (event) => {
-        if (!game) return;
-        const n = cellAt(event);
-        if (n) game.pointerOver(n);
-    });
+    // Where the pointer was last seen, in the window; null before it has been seen.
+    let pointer = null;
+    document.addEventListener('mousemove', (event) => {
+        pointer = { x: event.clientX, y: event.clientY };
+    }, true);
+
+    // The game is told where the pointer is over the board, and it decides which cell that is.
+    // The browser sends no move when the board moves under a still pointer (a scroll, a new
+    // size), so the last place seen is told again then.
+    function reportPointer() {
+        if (!game || !pointer || document.elementFromPoint(pointer.x, pointer.y) !== canvas) return;
+        const at = boardPoint(pointer.x, pointer.y);
+        game.pointerAt(at.x, at.y);
+    }
+    canvas.addEventListener('mousemove', reportPointer);
+    document.addEventListener('scroll', reportPointer, true);
     // The press turns, as on the desktop: the second press of a double click is the double
     // click, a third is a plain press again. A tap arrives here as a press too.
     canvas.addEventListener('mousedown', (event) => {
         if (!game || event.button !== 0) return;
         event.preventDefault();
         closeMenus();
-        const n = cellAt(event);
-        if (!n) return;
-        game.pointerOver(n);
-        if (event.detail === 2) game.doubleClick(n);
-        else game.click(n);
+        pointer = { x: event.clientX, y: event.clientY };
+        const at = boardPoint(event.clientX, event.clientY);
+        if (event.detail === 2) game.doubleClickAt(at.x, at.y);
+        else game.clickAt(at.x, at.y);
         apply(game.takeChanges());
     });
     canvas.addEventListener('contextmenu', (event) => event.preventDefault());
@@ -190,17 +203,10 @@
             openTop(0);
             return;
         }
-        const code = KeyCodes[event.key];
-        if (code === undefined) return;
-        // The function keys never reach the browser: no help, no find bar, no reload.
+        // The game's keys never reach the browser: no help, no find bar, no reload.
+        const code = kov.virtualKey(event.key);
+        if (!code || !game.keyDown(code, event.repeat)) return;
         event.preventDefault();
-        const command = kov.commandForKey(code);
-        if (command >= 0) {
-            // Holding a function key runs its command once.
-            if (!event.repeat) run(command);
-            return;
-        }
-        game.keyDown(code);
         apply(game.takeChanges());
     });
 
@@ -324,11 +330,11 @@
     // A menu opened under a resting pointer must not steal the keyboard's place: only a pointer
     // that really moved takes over.
     let byKeys = false;
-    let pointer = '';
+    let resting = '';
     document.addEventListener('mousemove', (event) => {
         const at = `${event.screenX},${event.screenY}`;
-        if (at !== pointer) byKeys = false;
-        pointer = at;
+        if (at !== resting) byKeys = false;
+        resting = at;
     }, true);
     menubar.addEventListener('mouseover', (event) => {
         const el = event.target.closest('.top, .item');
@@ -392,8 +398,8 @@
                 closeMenus();
                 return false;
             default:
-                // A function key closes the menu and runs its command as usual.
-                if (KeyCodes[event.key] !== undefined) closeMenus();
+                // A key of the game's closes the menu and acts as usual.
+                if (kov.virtualKey(event.key)) closeMenus();
                 return false;
         }
     }
@@ -415,11 +421,7 @@
                 `sw.js?page=${encodeURIComponent(location.pathname.split('/').pop() || './')}`).catch(() => {}));
     }
 
-    // For the tests and measurements: the board arrays as the native tool prints them.
-    window.kovelint = {
-        dump: () => (game ? game.dump() : ''),
-        cellRect: (n) => rects[n],
-        scale: () => scale,
-        ready: start(),
-    };
+    // The first game; a test build's hooks, put in here, wait on it.
+    const ready = start();
+    /* @HOOKS@ */
 })();

@@ -1,13 +1,15 @@
 // The browser game measured in headless Chromium, page served locally:
-//   node bench/web/perf.mjs build/web build/release/bench/kovelint_bench
-// everything the first visit loads, navigation start to the first board drawn, a new 25 x 15
-// game in WebAssembly beside the native controller, and one click to the repainted cell.
+//   node bench/web/perf.mjs build/web build/web-test build/release/bench/kovelint_bench
+// everything the first visit of the released page loads and its navigation start to the first
+// board drawn; in the test build, whose hooks tell where the cells lie, a new 25 x 15 game in
+// WebAssembly beside the native controller, and one click to the repainted cell.
 import { execFileSync } from 'node:child_process';
 import { cpus, loadavg } from 'node:os';
 import { resolve } from 'node:path';
 import { launch, open, serve } from '../../tests/web/lib.mjs';
 
-const [webDir = 'build/web', nativeBench = 'build/release/bench/kovelint_bench'] = process.argv.slice(2);
+const [webDir = 'build/web', testDir = 'build/web-test',
+       nativeBench = 'build/release/bench/kovelint_bench'] = process.argv.slice(2);
 const median = (xs) => {
     const s = [...xs].sort((a, b) => a - b);
     return s.length % 2 ? s[(s.length - 1) / 2] : (s[s.length / 2 - 1] + s[s.length / 2]) / 2;
@@ -15,6 +17,7 @@ const median = (xs) => {
 const fmt = (xs, digits) => `${median(xs).toFixed(digits)} (min ${Math.min(...xs).toFixed(digits)}, max ${Math.max(...xs).toFixed(digits)})`;
 
 const server = await serve(resolve(webDir));
+const testServer = await serve(resolve(testDir));
 const chromium = await launch();
 const version = chromium.browser.version();
 
@@ -23,7 +26,9 @@ const weights = [];
 const starts = [];
 for (let i = 0; i < 21; ++i) {
     const context = await chromium.browser.newContext();
-    const page = await open(context, server.url);
+    const page = await context.newPage();
+    await page.goto(server.url);
+    await page.waitForFunction(() => performance.getEntriesByName('board-drawn').length > 0);
     starts.push(await page.evaluate(() => performance.getEntriesByName('board-drawn')[0].startTime));
     if (i === 0) {
         await page.evaluate(() => navigator.serviceWorker.ready);
@@ -36,7 +41,7 @@ for (let i = 0; i < 21; ++i) {
 
 // 2 and 3 in one page.
 const context = await chromium.browser.newContext();
-const page = await open(context, `${server.url}?seed=12345`);
+const page = await open(context, `${testServer.url}?seed=12345`);
 const newGame = await page.evaluate(async () => {
     const kov = await KovelintModule();
     const game = new kov.Game(12345);
@@ -78,6 +83,7 @@ const clicks = await page.evaluate(async () => {
 });
 await chromium.close();
 await server.close();
+await testServer.close();
 
 const native = JSON.parse(execFileSync(nativeBench, [
     '--benchmark_filter=ControllerNewGame/short:1', '--benchmark_repetitions=10',

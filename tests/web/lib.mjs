@@ -7,7 +7,7 @@ import { extname, join, normalize, resolve } from 'node:path';
 import { after, before } from 'node:test';
 import { chromium } from 'playwright-core';
 
-export const WebDir = resolve(process.env.KOVELINT_WEB_DIR ?? 'build/web');
+export const WebDir = resolve(process.env.KOVELINT_WEB_DIR ?? 'build/web-test');
 export const Browser = process.env.KOVELINT_CHROMIUM ?? '/usr/bin/chromium';
 export const Flags = ['--headless', '--no-sandbox', '--disable-gpu', '--no-first-run',
                       '--disable-background-networking', '--disable-component-update',

@@ -28,14 +28,36 @@ const nativeSteps = (script) => script.flatMap((s) => {
     return [s];
 });
 
+// The commands that move the cells: after them the page tells the game where the still pointer
+// is over the board, and the native script says the same.
+const ReLays = /^(size|grid$|largePictures$|smallPictures$)/;
+
+// The pointer's place over the board after a step, as an input of the native script; none when
+// the pointer is not over the board.
+const pointerStep = (page) => page.evaluate(() => {
+    const canvas = document.getElementById('board');
+    const at = window.lastMouse;
+    if (!at || document.elementFromPoint(at.x, at.y) !== canvas) return [];
+    const box = canvas.getBoundingClientRect();
+    const k = canvas.width / window.kovelint.scale() / box.width;
+    return [`at:${Math.floor((at.x - box.left) * k)},${Math.floor((at.y - box.top) * k)}`];
+});
+
 async function play(page, step) {
     const [verb, arg] = step.split(':');
-    if (verb === 'menu') return pick(page, ...MenuPath[arg], arg);
-    if (verb === 'key') return page.keyboard.press(Keys[arg]);
+    if (verb === 'menu') {
+        await pick(page, ...MenuPath[arg], arg);
+        return ReLays.test(arg) ? pointerStep(page) : [];
+    }
+    if (verb === 'key') {
+        await page.keyboard.press(Keys[arg]);
+        return [];
+    }
     const at = await cellCentre(page, Number(arg));
-    if (verb === 'over') return page.mouse.move(at.x, at.y);
-    if (verb === 'click') return page.mouse.click(at.x, at.y);
-    return page.mouse.dblclick(at.x, at.y);
+    if (verb === 'over') await page.mouse.move(at.x, at.y);
+    else if (verb === 'click') await page.mouse.click(at.x, at.y);
+    else await page.mouse.dblclick(at.x, at.y);
+    return [];
 }
 
 const web = serveAndLaunch();
@@ -44,13 +66,17 @@ for (const seed of [1, 31337, 4000000000]) {
     test(`seed ${seed}: the page's board arrays are the native controller's after every input`, async () => {
         const context = await web.chromium.browser.newContext();
         const page = await open(context, `${web.server.url}?seed=${seed}`);
-        const dump = (steps) => execFileSync(GameDump, [String(seed), ...nativeSteps(steps)], { encoding: 'utf8' });
+        await page.evaluate(() => document.addEventListener('mousemove', (e) => {
+            window.lastMouse = { x: e.clientX, y: e.clientY };
+        }, true));
+        const dump = (steps) => execFileSync(GameDump, [String(seed), ...steps], { encoding: 'utf8' });
         assert.equal(await page.evaluate(() => window.kovelint.dump()), dump([]));
+        const steps = [];
         for (const [i, step] of Script.entries()) {
-            await play(page, step);
+            steps.push(...nativeSteps([step]), ...(await play(page, step)));
             // Every few steps, and at the end, the whole record.
             if (i % 4 === 3 || i === Script.length - 1)
-                assert.equal(await page.evaluate(() => window.kovelint.dump()), dump(Script.slice(0, i + 1)),
+                assert.equal(await page.evaluate(() => window.kovelint.dump()), dump(steps),
                              `after ${step}, step ${i + 1}`);
         }
         await context.close();

@@ -50,15 +50,96 @@ test('a second tab while one plays says so in one line and shows no board', asyn
     await context.close();
 });
 
-test('opened straight from disk it plays, and asks for no other file', async () => {
+// The released page, as a player gets it: no hook of the tests' in its script or its module.
+test('the released page opened straight from disk plays, asks for no other file, and has no test hook', async () => {
     const context = await web.chromium.browser.newContext();
     const requests = [];
     context.on('request', (r) => requests.push(r.url()));
-    const page = await open(context, `${pathToFileURL(join(WebDir, 'index.html'))}?seed=5`);
+    const page = await context.newPage();
+    const errors = [];
+    page.on('pageerror', (e) => errors.push(String(e)));
+    await page.goto(`${pathToFileURL(process.env.KOVELINT_RELEASED_PAGE ?? join(WebDir, '../web/index.html'))}?seed=5`);
+    await page.waitForFunction(() => performance.getEntriesByName('board-drawn').length > 0);
     assert.match(await caption(page), /^Ковелинт 10x9 - \d+шт\.$/);
-    assert.ok((await readBoard(page)).every((p) => p >= 0));
+    assert.deepEqual(await page.evaluate(async () => [typeof window.kovelint,
+                                                      typeof (await KovelintModule()).dump]),
+                     ['undefined', 'undefined']);
+    // The start board: the margin's ground, and no cell left blank (slot 0 is the only picture
+    // whose centre shows the ground's grey).
+    const pixels = await page.evaluate(() => {
+        const ctx = document.getElementById('board').getContext('2d');
+        const at = (x, y) => [...ctx.getImageData(x, y, 1, 1).data].slice(0, 3).join();
+        return { margin: at(2, 2), centres: Array.from({ length: 90 }, (_, i) =>
+            at(5 + (i % 10) * 35 + 17, 5 + Math.floor(i / 10) * 35 + 17)) };
+    });
+    assert.equal(pixels.margin, '128,128,128');
+    assert.ok(pixels.centres.some((c) => c !== '128,128,128'), 'the board shows no piece');
     assert.deepEqual(requests.filter((u) => !u.startsWith('data:')), [page.url()]);
-    assert.deepEqual(page.errors, []);
+    assert.deepEqual(errors, []);
+    await context.close();
+});
+
+// Chromium sends no mousemove when the board scrolls under a still pointer; the page tells the
+// game where the pointer now is, so the arrows turn the piece that came under it.
+test('after a wheel scroll under a still pointer, the arrow turns the piece now under it', async () => {
+    const context = await web.chromium.browser.newContext({ viewport: { width: 800, height: 600 } });
+    const page = await open(context, `${web.server.url}?seed=21`);
+    await pick(page, 'settings', 'pictureSize', 'largePictures');
+    await pick(page, 'settings', 'boardSize', 'size25x15');
+    const scrolled = () => page.evaluate(() => document.getElementById('scroller').scrollLeft);
+    const settle = async () => {
+        let last = -1;
+        for (let now = await scrolled(); now !== last; now = await scrolled()) {
+            last = now;
+            await page.waitForTimeout(100);
+        }
+        return last;
+    };
+    // Cell n's centre in the window, and the cell under a point of the window, as the board
+    // lies now.
+    const centre = (n) => page.evaluate((cell) => {
+        const r = window.kovelint.cellRect(cell);
+        const box = document.getElementById('board').getBoundingClientRect();
+        return { x: box.left + r.left + r.width / 2, y: box.top + r.top + r.height / 2 };
+    }, n);
+    const cellUnder = (at, dx) => page.evaluate(({ x, y }) => {
+        const box = document.getElementById('board').getBoundingClientRect();
+        for (let n = 1; window.kovelint.cellRect(n); ++n) {
+            const r = window.kovelint.cellRect(n);
+            if (x - box.left >= r.left && x - box.left < r.left + r.width &&
+                y - box.top >= r.top && y - box.top < r.top + r.height) return n;
+        }
+        return 0;
+    }, { x: at.x + dx, y: at.y });
+
+    // How far the wheel scrolls, then back to the start.
+    await page.mouse.move((await centre(27)).x, (await centre(27)).y);
+    await page.mouse.wheel(210, 0);
+    const step = await settle();
+    assert.ok(step >= 35, `the wheel scrolled ${step} pixels`);
+    await page.evaluate(() => { document.getElementById('scroller').scrollLeft = 0; });
+    await settle();
+
+    // A cell in sight whose place the wheel fills with a turnable piece of another cell: the
+    // pointer rests on it while the board scrolls.
+    const board = await readBoard(page);
+    let from = 0, to = 0;
+    for (let row = 0; row < 7 && !to; ++row)
+        for (let n = row * 25 + 1; n <= row * 25 + 10 && !to; ++n) {
+            const under = await cellUnder(await centre(n), step);
+            if (under && under !== n && turnable(board[under - 1])) [from, to] = [n, under];
+        }
+    assert.ok(to, 'no turnable piece arrives under the pointer');
+    const at = await centre(from);
+    await page.mouse.move(at.x, at.y);
+    await page.mouse.wheel(210, 0);
+    assert.equal(await settle(), step);
+    await page.keyboard.press('ArrowRight');
+    const after = await readBoard(page);
+    after.forEach((p, i) => {
+        const want = i === to - 1 ? turned(tileOf(board[i]), 1) : tileOf(board[i]);
+        assert.equal(tileOf(p), want, `cell ${i + 1}`);
+    });
     await context.close();
 });
 
