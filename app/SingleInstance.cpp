@@ -15,7 +15,9 @@
 #include <cerrno>
 #include <chrono>
 #include <cstddef>
+#include <cstdio>
 #include <cstring>
+#include <string>
 
 namespace kov {
 
@@ -57,6 +59,40 @@ socklen_t AbstractAddress(const QByteArray& name, sockaddr_un* addr) {
     std::memcpy(addr->sun_path + 1, name.constData(), static_cast<std::size_t>(name.size()));
     return static_cast<socklen_t>(offsetof(sockaddr_un, sun_path) + 1 +
                                   static_cast<std::size_t>(name.size()));
+}
+
+// A game takes a moment to start: it holds the lock from its first instruction but answers only
+// once its window is up. Until it has run this long, a game that is not stopped is starting.
+constexpr double StartingSeconds = 10;
+
+// Whether process `pid` has run for less than StartingSeconds and is not stopped; false when
+// /proc cannot tell.
+bool StillStarting(pid_t pid) {
+    std::FILE* f = std::fopen(("/proc/" + std::to_string(pid) + "/stat").c_str(), "r");
+    if (f == nullptr) return false;
+    char line[1024] = {};
+    const bool read = std::fgets(line, sizeof line, f) != nullptr;
+    std::fclose(f);
+    // "pid (name) state ..." with the start time, in clock ticks after boot, 19 fields on; the
+    // name may hold spaces and parentheses, so the fields are counted from its last ')'.
+    const char* after = read ? std::strrchr(line, ')') : nullptr;
+    if (after == nullptr) return false;
+    char state = 0;
+    unsigned long long started = 0;
+    if (std::sscanf(
+            after + 1,
+            " %c %*s %*s %*s %*s %*s %*s %*s %*s %*s %*s %*s %*s %*s %*s %*s %*s %*s %*s %llu",
+            &state, &started) != 2 ||
+        state == 'T' || state == 't')
+        return false;
+    std::FILE* up = std::fopen("/proc/uptime", "r");
+    if (up == nullptr) return false;
+    double uptime = 0;
+    const bool gotUptime = std::fscanf(up, "%lf", &uptime) == 1;
+    std::fclose(up);
+    const long ticks = ::sysconf(_SC_CLK_TCK);
+    return gotUptime && ticks > 0 &&
+           uptime - static_cast<double>(started) / static_cast<double>(ticks) < StartingSeconds;
 }
 
 // The other end of a connected socket runs as our own user; `pid` learns its process.
@@ -170,18 +206,24 @@ SingleInstance::Asked SingleInstance::AskRunningGame() {
         return Asked::OtherUser;
     }
 
-    // The running game answers from its event loop once its window is to the front.
+    // The running game answers from its event loop within moments; one still starting answers
+    // once its window is up, and is given the time to get there.
     using Clock = std::chrono::steady_clock;
-    const auto deadline = Clock::now() + std::chrono::seconds(1);
+    auto deadline = Clock::now() + std::chrono::seconds(1);
     Asked result = Asked::NotAnswering;
     for (;;) {
         const auto left =
             std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now()).count();
+        if (left <= 0 && StillStarting(runningPid_)) {
+            deadline = Clock::now() + std::chrono::milliseconds(100);
+            continue;
+        }
         if (left <= 0) break;
         pollfd p{c, POLLIN, 0};
         const int n = ::poll(&p, 1, static_cast<int>(left));
         if (n < 0 && errno == EINTR) continue;
-        if (n <= 0) break;
+        if (n == 0) continue;  // the time is up: see whether the game is still starting
+        if (n < 0) break;
         char reply = 0;
         // No reply but the end of the call: that game is ending, so the lock is about to be free.
         result = ::read(c, &reply, 1) == 1 ? Asked::Answered : Asked::Gone;
@@ -206,12 +248,14 @@ void SingleInstance::AnswerPending() {
             if (errno == EINTR || errno == ECONNABORTED) continue;
             return;  // EAGAIN: every call so far is answered
         }
-        // Only our own user's start brings the window up; anyone else is hung up on.
-        if (PeerIsOurs(c)) {
-            toFront_();
+        // Only our own user's start brings the window up; anyone else is hung up on. The answer
+        // goes first: the later start need not wait for the window system.
+        const bool ours = PeerIsOurs(c);
+        if (ours) {
             [[maybe_unused]] const ssize_t sent = ::send(c, "!", 1, MSG_NOSIGNAL);
         }
         ::close(c);
+        if (ours) toFront_();
     }
 }
 

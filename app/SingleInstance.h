@@ -28,7 +28,8 @@ RuntimeFolder SettleRuntimeFolder();
 enum class InstanceCheck {
     First,         // the lock is ours until this process ends
     Answered,      // the running game came to the front; this start ends
-    NotAnswering,  // a game of ours holds the lock but did not answer within a second
+    NotAnswering,  // a game of ours holds the lock but did not answer within a second, and
+                   // it is stopped or past its start
     Skipped,       // no lock we can trust; the game runs unchecked (see Why())
 };
 

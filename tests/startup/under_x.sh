@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Odd starts on a private X server with a window manager: standard descriptors closed, a second
-# start while the first game is minimised or stopped, and a scale factor that leaves no window.
+# start while the first game is minimised, still starting or stopped, and a scale factor that
+# leaves no window.
 # Usage: under_x.sh <path to kovelint>
 set -u
 game=$1
@@ -88,6 +89,34 @@ if [ -n "$w" ] && [ "$status" -eq 0 ] && [ ! -s "$work/second" ] && [ "$active" 
 else
     fail "second start: window '$w', active '$active', status $status, ${took} ms: $(cat "$work/second")"
 fi
+
+# A second start while the first is still starting, held up by a display that does not answer
+# yet: the second waits for it, then ends silently with status 0, and the first has its window.
+# The first holds the lock once it listens on its name.
+listening() {
+    local inode
+    for inode in $(ls -l "/proc/$1/fd" 2>/dev/null | grep -o 'socket:\[[0-9]*\]' | tr -dc '0-9\n'); do
+        awk -v i="$inode" '$7 == i && $8 ~ /^@kovelint-/ { found = 1 } END { exit !found }' \
+            /proc/net/unix && return 0
+    done
+    return 1
+}
+slow=$(runtime starting)
+xvfb=${private_x_pids[0]}
+kill -STOP "$xvfb"
+start env XDG_RUNTIME_DIR="$slow" "$game"
+starting=$pid
+for _ in $(seq 100); do listening "$starting" && break; sleep 0.05; done
+(sleep 2 && kill -CONT "$xvfb") >/dev/null 2>&1 &
+second "$slow"
+kill -CONT "$xvfb"
+w=$(window_of "$starting")
+if [ "$status" -eq 0 ] && [ ! -s "$work/second" ] && [ "$took" -ge 1500 ] && [ -n "$w" ]; then
+    pass "second start while the first starts: waited ${took} ms, status 0, silent; one window"
+else
+    fail "second start while the first starts: status $status, ${took} ms, window '$w': $(cat "$work/second")"
+fi
+kill -TERM "$starting"
 
 # The same game stopped: the second start names it and fails, within 2 s.
 kill -STOP "$first"
