@@ -10,6 +10,7 @@
 
 #include "app/MainWindow.h"
 #include "app/SingleInstance.h"
+#include "game/Defaults.h"
 #include "generator/Random.h"
 #include "view/PictureSet.h"
 
@@ -52,7 +53,7 @@ void GuardStandardDescriptors() {
 bool UsableScaleFactor(const QByteArray& text) {
     bool ok = false;
     const double factor = text.toDouble(&ok);
-    return ok && std::isfinite(factor) && factor >= 1.0 / 35;
+    return ok && std::isfinite(factor) && factor >= 1.0 / kov::SmallTiles;
 }
 
 void DropUnusableScaleFactors() {
