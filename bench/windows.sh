@@ -57,7 +57,7 @@ if [ ! -f "$WINEPREFIX/.made" ]; then
     touch "$WINEPREFIX/.made"
 fi
 # The server stays up between runs, and its desktop starts now, on this display.
-"$WINESERVER" -p
+"$WINESERVER" -p || true  # one may be left from an earlier run
 "$WINE" cmd /c exit >/dev/null 2>&1
 
 echo "floor: $WIN/bench/kovelint_floor.exe"
@@ -74,6 +74,7 @@ for ((run = 1 - WARMUPS; run <= RUNS; run++)); do
         tag=$run
         [ "$run" -ge 1 ] || tag=w$((run + WARMUPS))
         printf '%s\t%s\t%s\n' "$label" "$tag" "$(cut -f1 <<<"${figures:-NA}")" | tee -a "$WORK/runs.tsv"
+        sleep 0.3  # Wine done with the last program before the next starts
     done
 done
 echo

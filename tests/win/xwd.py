@@ -8,10 +8,11 @@ either byte order) and answers questions about its pixels.
   xwd.py board GRAB X Y W H BW BH    where a board of BW x BH pixels lies inside the rectangle,
                                      found by its ground-grey margin, as "X Y"; "none" unless the
                                      ground around the cells ends exactly at the board's edges
-  xwd.py cells GRAB X Y COLS ROWS EDGE ASSETS
-                                     the picture slot each cell of the board at X Y shows, row by
-                                     row, matched pixel for pixel against ASSETS/pictures; "?" for
-                                     a cell that is none of them
+  xwd.py cells GRAB X Y COLS ROWS EDGE MARGIN ASSETS
+                                     the picture slot each cell of the board at X Y shows (cells
+                                     EDGE and the margin MARGIN screen pixels), row by row,
+                                     matched against ASSETS/pictures at every EDGE/35th pixel;
+                                     "?" for a cell that is none of them
 """
 import glob
 import os
@@ -100,8 +101,8 @@ def main(argv):
         print(find_board(g, x, y, w, h, bw, bh))
     elif verb == 'cells':
         g = Grab(args[0])
-        x, y, cols, rows, edge = map(int, args[1:6])
-        print(' '.join(cells(g, x, y, cols, rows, edge, args[6])))
+        x, y, cols, rows, edge, margin = map(int, args[1:7])
+        print(' '.join(cells(g, x, y, cols, rows, edge, margin, args[7])))
     else:
         raise SystemExit(__doc__)
 
@@ -157,13 +158,13 @@ def pictures(assets):
     return known
 
 
-def cells(g, x, y, cols, rows, edge, assets):
+def cells(g, x, y, cols, rows, edge, margin, assets):
     known = pictures(assets)
     step = edge // 35
     out = []
     for r in range(rows):
         for c in range(cols):
-            left, top = x + MARGIN + c * edge, y + MARGIN + r * edge
+            left, top = x + margin + c * edge, y + margin + r * edge
             pixels = tuple(g.rgb(left + i * step, top + j * step)
                            for j in range(35) for i in range(35))
             out.append(str(known.get(pixels, '?')))
