@@ -136,7 +136,7 @@ LRESULT MainWindow::Handle(UINT message, WPARAM w, LPARAM l) {
             ScrollBy(SB_VERT, LOWORD(w));
             return 0;
         case WM_SIZE:
-            UpdateScrollBars();
+            if (w != SIZE_MINIMIZED) UpdateScrollBars();
             return 0;
         case WM_ERASEBKGND:
             return 1;  // the paint covers every pixel

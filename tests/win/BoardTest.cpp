@@ -97,15 +97,5 @@ TEST(Board, AtTwiceTheScreenScaleEveryBoardPixelIsTwoByTwo) {
     ExpectCellBlocks(LargeTiles, 2);
 }
 
-TEST(Board, ANewSizeStartsAllGround) {
-    const PictureSet pictures = LoadedPictures();
-    BoardBitmap board;
-    ASSERT_TRUE(board.Reset({185, 185}, 1));
-    board.Paint({5, 5, 35, 35}, pictures[2]);
-    ASSERT_TRUE(board.Reset({360, 325}, 1));
-    EXPECT_EQ(board.Pixel(10, 10), Ground);
-    EXPECT_EQ(board.Pixel(359, 324), Ground);
-}
-
 }  // namespace
 }  // namespace kov::win

@@ -25,14 +25,6 @@ TEST(Geometry, AClientPixelFindsItsBoardPixelThroughScaleAndScroll) {
     EXPECT_EQ(scrolled.y, 105);
 }
 
-TEST(Geometry, ACellLiesOnTheClientAreaWhereItsPixelsWerePainted) {
-    const RECT r = ClientRect({75, 40, 35, 35}, {20, 10}, 2);
-    EXPECT_EQ(r.left, 130);
-    EXPECT_EQ(r.top, 70);
-    EXPECT_EQ(r.right, 200);
-    EXPECT_EQ(r.bottom, 140);
-}
-
 constexpr SIZE Frame{6, 48};  // borders, caption and a menu bar
 constexpr SIZE Bars{17, 17};
 constexpr RECT Work{0, 0, 1024, 738};

@@ -76,6 +76,15 @@ tile() { [ "$1" = 0 ] && echo 0 || echo $((($1 - 1) % 12 + 1)); }
 clockwise() {
     case $1 in 2) echo 3 ;; 3) echo 2 ;; 7) echo 4 ;; 11) echo 8 ;; [4-6] | 8 | 9 | 10) echo $(($1 + 1)) ;; *) echo "$1" ;; esac
 }
+# The first cell of a list that shows a grey corner or tee (slots 4 to 11), or 0.
+corner_or_tee() {
+    local n=0
+    for s in $1; do
+        n=$((n + 1))
+        [ "$s" = "?" ] || [ "$s" -lt 4 ] || [ "$s" -gt 11 ] || { echo "$n"; return; }
+    done
+    echo 0
+}
 # Cells whose tile differs between two lists, as "N:before>after".
 turned() {
     local -a a b
@@ -122,11 +131,7 @@ check "every cell shows one of the pictures, pixel for pixel" eval '! grep -q "?
 
 # --- A click on a grey corner or tee turns that cell; no other cell turns. (Corners and tees,
 # since a straight turned twice, by the double click below, looks as before.)
-pick=0
-for n in $(seq 90); do
-    s=$(nth "$start" "$n")
-    [ "$s" -ge 4 ] && [ "$s" -le 11 ] && { pick=$n; break; }
-done
+pick=$(corner_or_tee "$start")
 [ "$pick" -gt 0 ] || fail "no grey corner or tee to click: $start"
 read -r cx cy < <(centre "$pick" 10)
 xdotool mousemove "$cx" "$cy" click 1
@@ -229,11 +234,7 @@ check "at 200 % every cell is a picture" eval '! grep -q "?" <<<"$large"'
 bx=$((bx + 1)) by=$((by + 1))
 check "at 200 % every picture pixel is a sharp 2 x 2 block" [ "$(cells_of large 10 9)" = "$large" ]
 bx=$((bx - 1)) by=$((by - 1))
-pick=0
-for n in $(seq 90 -1 1); do
-    s=$(nth "$large" "$n")
-    [ "$s" -ge 4 ] && [ "$s" -le 11 ] && { pick=$n; break; }
-done
+pick=$(corner_or_tee "$large")
 [ "$pick" -gt 0 ] || fail "no grey corner or tee to click at 200 %"
 read -r cx cy < <(centre "$pick" 10)
 xdotool mousemove "$cx" "$cy" click 1

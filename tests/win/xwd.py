@@ -78,23 +78,6 @@ def main(argv):
                     ys.append(j)
         print('none' if not xs else
               f'{min(xs)} {min(ys)} {max(xs) - min(xs) + 1} {max(ys) - min(ys) + 1}')
-    elif verb == 'run':
-        g = Grab(args[0])
-        x, y, w, h = map(int, args[1:5])
-        colour = tuple(map(int, args[5:8]))
-        for j in range(y, y + h):
-            best, start, length, run_start = 0, 0, 0, 0
-            for i, p in enumerate(g.row(x, j, w)):
-                if p == colour:
-                    if length == 0:
-                        run_start = i
-                    length += 1
-                    if length > best:
-                        best, start = length, run_start
-                else:
-                    length = 0
-            if best:
-                print(j, x + start, best)
     elif verb == 'board':
         g = Grab(args[0])
         x, y, w, h, bw, bh = map(int, args[1:7])
