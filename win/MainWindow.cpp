@@ -222,22 +222,18 @@ void MainWindow::UpdateScrollBars() {
         InvalidateRect(window_, nullptr, FALSE);
     }
     // Setting a bar can show or hide it, which resizes the client area and comes back here.
-    SCROLLINFO across{sizeof across,
-                      SIF_RANGE | SIF_PAGE | SIF_POS,
-                      0,
-                      board_.Width() - 1,
-                      static_cast<UINT>(inside.right),
-                      static_cast<int>(scroll_.x),
-                      0};
-    SetScrollInfo(window_, SB_HORZ, &across, TRUE);
-    SCROLLINFO down{sizeof down,
-                    SIF_RANGE | SIF_PAGE | SIF_POS,
-                    0,
-                    board_.Height() - 1,
-                    static_cast<UINT>(inside.bottom),
-                    static_cast<int>(scroll_.y),
-                    0};
-    SetScrollInfo(window_, SB_VERT, &down, TRUE);
+    const auto setBar = [this](int bar, int length, LONG page, LONG at) {
+        SCROLLINFO info{sizeof info,
+                        SIF_RANGE | SIF_PAGE | SIF_POS,
+                        0,
+                        length - 1,
+                        static_cast<UINT>(page),
+                        static_cast<int>(at),
+                        0};
+        SetScrollInfo(window_, bar, &info, TRUE);
+    };
+    setBar(SB_HORZ, board_.Width(), inside.right, scroll_.x);
+    setBar(SB_VERT, board_.Height(), inside.bottom, scroll_.y);
 }
 
 void MainWindow::ScrollTo(int x, int y) {
