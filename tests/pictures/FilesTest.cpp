@@ -93,6 +93,30 @@ TEST(Files, IconHoldsA24AndA16ImageWith256ColourPalettes) {
     }
 }
 
+// A launcher may cut the maskable icon to any shape that keeps the central safe circle: outside
+// it the image holds only the full-bleed field and the pipe running straight across, so every
+// row there is one grey, and inside it sits the black-edged coupling.
+TEST(Files, MaskableIconKeepsTheCouplingInsideTheSafeCircle) {
+    const QImage img = QImage::fromData(ReadAsset(QString::fromLatin1(art::MaskableIconFile)))
+                           .convertToFormat(QImage::Format_RGB32);
+    ASSERT_EQ(img.size(), QSize(art::MaskableIconSide, art::MaskableIconSide));
+    const double mid = img.width() / 2.0, radius = art::MaskableSafeZone * mid;
+    int outside = 0, blackInside = 0;
+    for (int y = 0; y < img.height(); ++y)
+        for (int x = 0; x < img.width(); ++x) {
+            const double dx = x + 0.5 - mid, dy = y + 0.5 - mid;
+            if (dx * dx + dy * dy <= radius * radius) {
+                blackInside += (img.pixel(x, y) & 0xFFFFFF) == 0;
+            } else if (img.pixel(x, y) != img.pixel(0, y)) {
+                ++outside;
+            }
+        }
+    EXPECT_EQ(outside, 0);
+    EXPECT_GT(blackInside, 1000);
+    EXPECT_EQ(img.pixel(0, 0) & 0xFFFFFF, 0xC3C3C3u);
+    EXPECT_EQ(img.pixel(0, img.height() / 2) & 0xFFFFFF, 0x7F7F7Fu);
+}
+
 // The art is the generator's output; drawing it again must give the committed bytes.
 TEST(Files, GeneratorRedrawsTheCommittedSetByteForByte) {
     QTemporaryDir out;
@@ -116,6 +140,7 @@ TEST(Files, GeneratorRedrawsTheCommittedSetByteForByte) {
     expected << QString::fromLatin1(art::IconFile);
     for (int side : art::ThemeIconSizes)
         expected << art::ThemeIconFile(side);
+    expected << QString::fromLatin1(art::MaskableIconFile);
     expected.sort();
     EXPECT_EQ(drawn, expected);
     for (const QString& name : expected) {

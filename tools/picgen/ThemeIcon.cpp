@@ -36,12 +36,14 @@ int FlangeShade(double v) {
     return Mix(PipeGrey, ShadowGrey + 16, (v - 0.6) / 0.4 * 0.5);
 }
 
-// The design is laid out on the 24-pixel icon's grid; u is one of its pixels at this size.
-// Every edge is rounded to a whole pixel once, so shapes stay hard-edged at any size.
-QImage DrawLarge(int side) {
-    const double u = side / 24.0;
-    auto at = [u](double a) { return static_cast<int>(std::lround(a * u)); };
-    const int stroke = std::max(1, static_cast<int>(std::lround(side / 32.0)));
+// The design is laid out on the 24-pixel icon's grid, drawn `design` pixels wide in the middle
+// of the image; u is one of its pixels at this size. The pipe always runs across the whole
+// image. Every edge is rounded to a whole pixel once, so shapes stay hard-edged at any size.
+QImage DrawLarge(int side, double design) {
+    const double u = design / 24.0;
+    const double origin = (side - design) / 2;
+    auto at = [u, origin](double a) { return static_cast<int>(std::lround(origin + a * u)); };
+    const int stroke = std::max(1, static_cast<int>(std::lround(design / 32.0)));
 
     QImage img(side, side, QImage::Format_RGB32);
     img.fill(Grey(FieldGrey));
@@ -67,9 +69,9 @@ QImage DrawLarge(int side) {
             }
         // Round bolt heads where the small icon has its bolt pixels; a pixel is black when
         // its centre lies inside, so the edge is hard.
-        const double cx = (unitLeft + 2.5) * u, radius = 0.62 * u;
+        const double cx = origin + (unitLeft + 2.5) * u, radius = 0.62 * u;
         for (double unitY : {6.5, 17.5}) {
-            const double cy = unitY * u;
+            const double cy = origin + unitY * u;
             for (int y = static_cast<int>(cy - radius) - 1; y <= cy + radius + 1; ++y)
                 for (int x = static_cast<int>(cx - radius) - 1; x <= cx + radius + 1; ++x) {
                     const double dx = x + 0.5 - cx, dy = y + 0.5 - cy;
@@ -84,7 +86,13 @@ QImage DrawLarge(int side) {
 
 QImage DrawThemeIcon(int side) {
     if (side == 16 || side == 24) return DrawIcon(side).convertToFormat(QImage::Format_RGB32);
-    return DrawLarge(side);
+    return DrawLarge(side, side);
+}
+
+QImage DrawMaskableIcon(int side) {
+    // Drawn at the safe zone's width, the coupling's corners lie 7.5 of the image's 24 grid
+    // pixels from its middle, well inside the safe circle's 9.6.
+    return DrawLarge(side, side * MaskableSafeZone);
 }
 
 }  // namespace kov::art

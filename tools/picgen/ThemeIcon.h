@@ -18,4 +18,12 @@ inline QString ThemeIconFile(int side) {
 // afresh at that size, so a large icon is sharp rather than a blown-up small one.
 QImage DrawThemeIcon(int side);
 
+// The icon for launchers that cut it to a circle or a rounded square: the field fills the
+// whole image and the pipe runs edge to edge, while the coupling keeps inside the central
+// circle of MaskableSafeZone of the side, which every such shape leaves whole.
+inline constexpr int MaskableIconSide = 512;
+inline constexpr double MaskableSafeZone = 0.8;
+inline constexpr char MaskableIconFile[] = "icons/kovelint-maskable-512.png";
+QImage DrawMaskableIcon(int side);
+
 }  // namespace kov::art

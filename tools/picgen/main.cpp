@@ -1,4 +1,5 @@
-// picgen: draws the picture set, the window icon and the icon theme's PNGs.
+// picgen: draws the picture set, the window icon, the icon theme's PNGs and the web page's
+// maskable icon.
 // Usage: picgen <output-folder> [--sheet <png>]
 #include <QDir>
 #include <QFile>
@@ -64,6 +65,11 @@ int main(int argc, char** argv) {
             std::fprintf(stderr, "picgen: cannot write %s\n", qPrintable(path));
             return 1;
         }
+    }
+    const QString maskablePath = dir.filePath(QString::fromLatin1(MaskableIconFile));
+    if (!DrawMaskableIcon(MaskableIconSide).save(maskablePath, "PNG")) {
+        std::fprintf(stderr, "picgen: cannot write %s\n", qPrintable(maskablePath));
+        return 1;
     }
     if (!sheetPath.isEmpty() && !ContactSheet().save(sheetPath, "PNG")) {
         std::fprintf(stderr, "picgen: cannot write %s\n", qPrintable(sheetPath));
