@@ -2,10 +2,9 @@
 // served from the cache, while the network refreshes them in the background.
 const Cache = 'kovelint-@VERSION@';
 // The page once, under the address it was opened at: the first visit has just loaded it, so the
-// copy is only revalidated.
+// copy is only revalidated. The icons are the manifest's.
 const Page = new URL(location.href).searchParams.get('page') || './';
-const Files = [Page, 'manifest.webmanifest', 'icons/kovelint-48.png', 'icons/kovelint-128.png',
-               'icons/kovelint-192.png', 'icons/kovelint-256.png', 'icons/kovelint-512.png'];
+const Files = [Page, 'manifest.webmanifest', '@ICONS@'];
 
 self.addEventListener('install', (event) => {
     event.waitUntil(caches.open(Cache).then((c) => c.addAll(Files)).then(() => self.skipWaiting()));
