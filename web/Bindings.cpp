@@ -1,129 +1,97 @@
-// The game controller for the page: one game object with the controller's calls, the menu as
-// plain objects, the page's few fixed values, and the keys of the browser as the game's codes.
-#include <emscripten/bind.h>
+// The game controller for the page as plain C calls: a game made and ended, the controller's
+// calls on it, the menu and the page's few fixed values as JSON text, and the keys of the
+// browser as the game's codes. Texts are UTF-8 and numbers whole; every answer stays valid
+// until the next call of the same kind. The page's script wraps them into objects.
+#include <emscripten/emscripten.h>
 
 #include <string>
 #include <string_view>
-#include <vector>
 
 #include "board/Tiles.h"
 #include "game/Defaults.h"
 #include "game/Menu.h"
 #include "generator/Random.h"
+#include "play/Keys.h"
 #include "web/WebGame.h"
 
 namespace kov::web {
 
 namespace {
 
-using emscripten::val;
-
 // The picture sheet the page draws from: picture p at column p % 12, row p / 12.
 constexpr int SheetColumns = 12;
 
-// UTF-8 text as a JavaScript string.
-val Text(std::string_view s) {
-    return val(std::string(s));
-}
-
-// A flat list of whole numbers as an Int32Array the page owns.
-val Ints(const std::vector<int>& v) {
-    val copy = val::global("Int32Array").new_(v.size());
-    copy.call<void>("set", val(emscripten::typed_memory_view(v.size(), v.data())));
-    return copy;
-}
-
-}  // namespace
-
-WebGame::WebGame(unsigned seed) : game_(std::make_unique<SeededRandom>(seed)) {}
-
-void WebGame::Run(int command) {
-    if (command >= 0 && command < CommandCount) game_.Run(static_cast<Command>(command));
-}
-
-val WebGame::Caption() const {
-    return val(game_.Caption());
-}
-
-bool WebGame::Checked(int entry) const {
-    return entry >= 0 && game_.Checked(static_cast<std::size_t>(entry));
-}
-
-val WebGame::CellRect(int cell) const {
-    const PixelRect r = game_.CellRect(cell);
-    val o = val::object();
-    o.set("left", r.left);
-    o.set("top", r.top);
-    o.set("width", r.width);
-    o.set("height", r.height);
-    return o;
-}
-
-val WebGame::BoardPixels() const {
-    const PixelSize p = game_.BoardPixels();
-    val o = val::object();
-    o.set("width", p.width);
-    o.set("height", p.height);
-    return o;
-}
-
-val WebGame::TakeChanges() {
-    const Changes c = game_.TakeChanges();
-    std::vector<int> marks;
-    for (const MarkChange& m : c.marks) {
-        marks.push_back(static_cast<int>(m.entry));
-        marks.push_back(m.checked ? 1 : 0);
+// A JSON string; the captions hold no control characters, but quotes and backslashes are kept.
+void Quoted(std::string& out, std::string_view s) {
+    out += '"';
+    for (char c : s) {
+        if (c == '"' || c == '\\') out += '\\';
+        out += c;
     }
-    std::vector<int> cells;
-    for (const CellPicture& p : c.cells) {
-        cells.push_back(p.cell);
-        cells.push_back(p.picture);
-    }
-    val o = val::object();
-    o.set("rebuilt", c.rebuilt);
-    o.set("reLaid", c.reLaid);
-    o.set("caption", c.caption);
-    o.set("close", c.close);
-    o.set("marks", Ints(marks));
-    o.set("cells", Ints(cells));
-    return o;
+    out += '"';
 }
 
-namespace {
+void Field(std::string& out, std::string_view name, std::string_view text) {
+    Quoted(out, name);
+    out += ':';
+    Quoted(out, text);
+}
 
-// The menu bar in display order: {depth, id, caption, separator, command (-1 for none),
-// shortcutLabel, checkable}.
-val Menu() {
-    val list = val::array();
+void Field(std::string& out, std::string_view name, long number) {
+    Quoted(out, name);
+    out += ':';
+    out += std::to_string(number);
+}
+
+void Field(std::string& out, std::string_view name, bool flag) {
+    Quoted(out, name);
+    out += flag ? ":true" : ":false";
+}
+
+// The menu bar in display order: [{depth, id, caption, separator, command (-1 for none),
+// shortcutLabel, checkable}, ...].
+std::string MenuJson() {
+    std::string out = "[";
     for (const MenuEntry& e : MenuEntries()) {
-        val o = val::object();
-        o.set("depth", e.depth);
-        o.set("id", Text(e.id));
-        o.set("caption", Text(e.caption));
-        o.set("separator", e.IsSeparator());
-        o.set("command", e.command ? static_cast<int>(*e.command) : -1);
-        o.set("shortcutLabel", Text(e.shortcutLabel));
-        o.set("checkable", e.checkable);
-        list.call<void>("push", o);
+        if (out.size() > 1) out += ',';
+        out += '{';
+        Field(out, "depth", static_cast<long>(e.depth));
+        out += ',';
+        Field(out, "id", e.id);
+        out += ',';
+        Field(out, "caption", e.caption);
+        out += ',';
+        Field(out, "separator", e.IsSeparator());
+        out += ',';
+        Field(out, "command", e.command ? static_cast<long>(*e.command) : -1L);
+        out += ',';
+        Field(out, "shortcutLabel", e.shortcutLabel);
+        out += ',';
+        Field(out, "checkable", e.checkable);
+        out += '}';
     }
-    return list;
+    return out + ']';
 }
 
 // What the page and the script that builds it take from the game: the name, the pictures'
 // edge and number, the sheet's layout and the ground's grey.
-val Constants() {
-    val o = val::object();
-    o.set("name", Text(GameName));
-    o.set("pictureEdge", static_cast<int>(SmallTiles));
-    o.set("pictureSlots", PictureSlots);
-    o.set("sheetColumns", SheetColumns);
-    o.set("ground", BoardGround);
-    return o;
+std::string ConstantsJson() {
+    std::string out = "{";
+    Field(out, "name", GameName);
+    out += ',';
+    Field(out, "pictureEdge", static_cast<long>(SmallTiles));
+    out += ',';
+    Field(out, "pictureSlots", static_cast<long>(PictureSlots));
+    out += ',';
+    Field(out, "sheetColumns", static_cast<long>(SheetColumns));
+    out += ',';
+    Field(out, "ground", static_cast<long>(BoardGround));
+    return out + '}';
 }
 
 // The browser's name of a key (KeyboardEvent.key) as the game's virtual-key code; 0 for a key
 // the game has no code for. Modifiers play no part.
-int VirtualKey(const std::string& key) {
+int VirtualKey(std::string_view key) {
     static constexpr std::pair<std::string_view, int> Named[] = {{"Escape", vk::Escape},
                                                                  {"ArrowLeft", vk::Left},
                                                                  {"ArrowUp", vk::Up},
@@ -143,33 +111,121 @@ int VirtualKey(const std::string& key) {
     return 0;
 }
 
-unsigned ClockSeed() {
-    return SeedFromClock();
-}
+// The longest key name the page hands over, with room for its NUL.
+char keyName[16];
 
 }  // namespace
 
 }  // namespace kov::web
 
-EMSCRIPTEN_BINDINGS(kovelint) {
-    using kov::web::WebGame;
-    emscripten::class_<WebGame>("Game")
-        .constructor<unsigned>()
-        .function("run", &WebGame::Run)
-        .function("pointerAt", &WebGame::PointerAt)
-        .function("clickAt", &WebGame::ClickAt)
-        .function("doubleClickAt", &WebGame::DoubleClickAt)
-        .function("keyDown", &WebGame::KeyDown)
-        .function("caption", &WebGame::Caption)
-        .function("cellCount", &WebGame::CellCount)
-        .function("checked", &WebGame::Checked)
-        .function("cellAt", &WebGame::CellAt)
-        .function("shownPicture", &WebGame::ShownPicture)
-        .function("cellRect", &WebGame::CellRect)
-        .function("boardPixels", &WebGame::BoardPixels)
-        .function("takeChanges", &WebGame::TakeChanges);
-    emscripten::function("menu", &kov::web::Menu);
-    emscripten::function("constants", &kov::web::Constants);
-    emscripten::function("virtualKey", &kov::web::VirtualKey);
-    emscripten::function("clockSeed", &kov::web::ClockSeed);
+using kov::web::WebGame;
+
+extern "C" {
+
+EMSCRIPTEN_KEEPALIVE WebGame* kov_game_new(unsigned seed) {
+    return new WebGame(seed);
 }
+
+EMSCRIPTEN_KEEPALIVE void kov_game_delete(WebGame* game) {
+    delete game;
+}
+
+// A command by its number in the controller's list; anything else is ignored.
+EMSCRIPTEN_KEEPALIVE void kov_run(WebGame* game, int command) {
+    if (command >= 0 && command < kov::CommandCount)
+        game->controller.Run(static_cast<kov::Command>(command));
+}
+
+EMSCRIPTEN_KEEPALIVE void kov_pointer_at(WebGame* game, int x, int y) {
+    game->controller.PointerAt(x, y);
+}
+
+EMSCRIPTEN_KEEPALIVE void kov_click_at(WebGame* game, int x, int y) {
+    game->controller.ClickAt(x, y);
+}
+
+EMSCRIPTEN_KEEPALIVE void kov_double_click_at(WebGame* game, int x, int y) {
+    game->controller.DoubleClickAt(x, y);
+}
+
+EMSCRIPTEN_KEEPALIVE int kov_key_down(WebGame* game, int virtualKey, int repeat) {
+    return game->controller.KeyDown(virtualKey, repeat != 0) ? 1 : 0;
+}
+
+EMSCRIPTEN_KEEPALIVE const char* kov_caption(WebGame* game) {
+    game->caption = game->controller.Caption();
+    return game->caption.c_str();
+}
+
+EMSCRIPTEN_KEEPALIVE int kov_cell_count(const WebGame* game) {
+    return game->controller.CellCount();
+}
+
+EMSCRIPTEN_KEEPALIVE int kov_checked(const WebGame* game, int entry) {
+    return entry >= 0 && game->controller.Checked(static_cast<std::size_t>(entry)) ? 1 : 0;
+}
+
+EMSCRIPTEN_KEEPALIVE const int* kov_cell_rects(WebGame* game) {
+    game->cells.clear();
+    for (int n = 1; n <= game->controller.CellCount(); ++n) {
+        const kov::PixelRect r = game->controller.CellRect(n);
+        game->cells.insert(game->cells.end(), {r.left, r.top, r.width, r.height});
+    }
+    return game->cells.data();
+}
+
+EMSCRIPTEN_KEEPALIVE const int* kov_shown_pictures(WebGame* game) {
+    game->cells.clear();
+    for (int n = 1; n <= game->controller.CellCount(); ++n)
+        game->cells.push_back(game->controller.ShownPicture(n));
+    return game->cells.data();
+}
+
+EMSCRIPTEN_KEEPALIVE const int* kov_board_pixels(WebGame* game) {
+    const kov::PixelSize p = game->controller.BoardPixels();
+    game->size = {p.width, p.height};
+    return game->size.data();
+}
+
+EMSCRIPTEN_KEEPALIVE const int* kov_take_changes(WebGame* game) {
+    const kov::Changes c = game->controller.TakeChanges();
+    std::vector<int>& out = game->changes;
+    out.assign({c.rebuilt, c.reLaid, c.caption, c.close, static_cast<int>(c.marks.size()),
+                static_cast<int>(c.cells.size())});
+    for (const kov::MarkChange& m : c.marks) {
+        out.push_back(static_cast<int>(m.entry));
+        out.push_back(m.checked ? 1 : 0);
+    }
+    for (const kov::CellPicture& p : c.cells) {
+        out.push_back(p.cell);
+        out.push_back(p.picture);
+    }
+    return out.data();
+}
+
+EMSCRIPTEN_KEEPALIVE const char* kov_menu() {
+    static const std::string json = kov::web::MenuJson();
+    return json.c_str();
+}
+
+EMSCRIPTEN_KEEPALIVE const char* kov_constants() {
+    static const std::string json = kov::web::ConstantsJson();
+    return json.c_str();
+}
+
+// Where the page writes a key's name of `length` bytes before asking for its code; none for a
+// name too long to be one of the game's keys.
+EMSCRIPTEN_KEEPALIVE char* kov_key_name(int length) {
+    return length >= 0 && length < static_cast<int>(sizeof kov::web::keyName) ? kov::web::keyName
+                                                                                : nullptr;
+}
+
+EMSCRIPTEN_KEEPALIVE int kov_virtual_key() {
+    return kov::web::VirtualKey(kov::web::keyName);
+}
+
+EMSCRIPTEN_KEEPALIVE unsigned kov_clock_seed() {
+    return kov::SeedFromClock();
+}
+
+}  // extern "C"

@@ -1,40 +1,27 @@
-// The game controller as the page sees it: one game object whose calls take and give plain
-// numbers, strings and typed arrays.
+// The game controller as the page sees it: one game and the buffers its answers are handed over
+// in, read by the page straight from the module's memory.
 #pragma once
 
-#include <emscripten/val.h>
-
+#include <array>
 #include <memory>
+#include <string>
+#include <vector>
 
 #include "game/GameController.h"
+#include "generator/Random.h"
 
 namespace kov::web {
 
-class WebGame {
-  public:
-    explicit WebGame(unsigned seed);
+struct WebGame {
+    explicit WebGame(unsigned seed) : controller(std::make_unique<SeededRandom>(seed)) {}
 
-    // A command by its number in the controller's list; anything else is ignored.
-    void Run(int command);
-    void PointerAt(int x, int y) { game_.PointerAt(x, y); }
-    void ClickAt(int x, int y) { game_.ClickAt(x, y); }
-    void DoubleClickAt(int x, int y) { game_.DoubleClickAt(x, y); }
-    bool KeyDown(int virtualKey, bool repeat) { return game_.KeyDown(virtualKey, repeat); }
-
-    emscripten::val Caption() const;
-    int CellCount() const { return game_.CellCount(); }
-    bool Checked(int entry) const;
-    int CellAt(int x, int y) const { return game_.CellAt(x, y); }
-    int ShownPicture(int cell) const { return game_.ShownPicture(cell); }
-    emscripten::val CellRect(int cell) const;
-    emscripten::val BoardPixels() const;
-    // marks: entry, checked, entry, checked...; cells: cell, picture, cell, picture...
-    emscripten::val TakeChanges();
-
-    const GameController& Controller() const { return game_; }
-
-  private:
-    GameController game_;
+    GameController controller;
+    std::string caption;      // the last caption asked for, NUL-terminated
+    std::vector<int> cells;   // per cell from cell 1: left, top, width, height, or its picture
+    std::array<int, 2> size;  // width, height
+    // rebuilt, reLaid, caption, close, the number of marks and of cells, then the marks as
+    // entry, checked and the cells as cell, picture
+    std::vector<int> changes;
 };
 
 }  // namespace kov::web

@@ -1,8 +1,10 @@
-// Puts the page together: index.html with the styles, the WebAssembly module, the page script
-// and the 96 pictures as one PNG sheet inlined, so it opens straight from disk; beside it the
-// manifest, the icons and the service worker. The game's name, the pictures' edge and number,
-// the sheet's layout and the ground's grey come from the module itself.
+// Puts the page together: index.html with the styles, the page script holding the WebAssembly
+// and the 96 pictures as one PNG sheet, and the module's script, all inlined, so it opens
+// straight from disk; beside it the manifest, the icons and the service worker. The game's name,
+// the pictures' edge and number, the sheet's layout and the ground's grey come from the module
+// itself.
 //   node build-page.mjs --module kovelint.js --assets ../assets --out build/web [--hooks FILE]
+// The module's WebAssembly is read from beside its script (kovelint.wasm).
 // --hooks puts a script into the page's own (the tests' hooks): only a test build has one.
 import { createHash } from 'node:crypto';
 import { copyFileSync, mkdirSync, readdirSync, readFileSync, writeFileSync } from 'node:fs';
@@ -19,11 +21,21 @@ if (!args.module || !args.assets || !args.out) {
     process.exit(2);
 }
 
-// The module is built for the browser; a bare context with what it needs runs it here.
+// The module is built for the browser; a bare context with what it needs runs it here, made
+// from its WebAssembly as the page makes it.
 const moduleSource = readFileSync(args.module, 'utf8');
-const sandbox = vm.createContext({ WebAssembly, atob, Int32Array, TextDecoder, console });
+const wasm = readFileSync(args.module.replace(/\.js$/, '.wasm'));
+const sandbox = vm.createContext({ WebAssembly, Int32Array, TextDecoder, console });
 vm.runInContext(`${moduleSource}\nthis.KovelintModule = KovelintModule;`, sandbox);
-const game = (await sandbox.KovelintModule()).constants();
+const module = await sandbox.KovelintModule({
+    instantiateWasm(imports, receive) {
+        WebAssembly.instantiate(wasm, imports).then((made) => receive(made.instance));
+        return {};
+    },
+});
+const constantsAt = module._kov_constants();
+const game = JSON.parse(new TextDecoder().decode(
+    module.HEAPU8.subarray(constantsAt, module.HEAPU8.indexOf(0, constantsAt))));
 const Tile = game.pictureEdge;
 const SheetColumns = game.sheetColumns;
 const Slots = game.pictureSlots;
@@ -103,25 +115,35 @@ const sheetUrl = 'data:image/png;base64,' + png(sheetWidth, sheetHeight, sheet).
 
 const dataUrl = (file) => 'data:image/png;base64,' + readFileSync(file).toString('base64');
 const source = (name) => readFileSync(join(here, name), 'utf8');
-// A script may not hold "</script" inside the page.
-const inline = (js) => js.replace(/<\/script/gi, '<\\/script');
+// A script may not hold "</script" inside the page, and keeps to ASCII, which the browser reads
+// faster: its few other characters, all in strings and comments, are written as escapes.
+const inline = (js) => js.replace(/<\/script/gi, '<\\/script')
+    .replace(/[^\x00-\x7f]/g, (c) => `\\u${c.charCodeAt(0).toString(16).padStart(4, '0')}`);
 
-// The page's fixed texts and colours, filled in from the module.
+// The page's fixed texts and colours, filled in from the module; its description is the
+// manifest's.
 const fill = (text) => text.replaceAll('@NAME@', game.name).replaceAll('@GROUND@', groundHex);
+const manifest = JSON.parse(fill(source('manifest.webmanifest')));
+const escape = (text) => text.replaceAll('&', '&amp;').replaceAll('"', '&quot;').replaceAll('<', '&lt;');
 const hooks = args.hooks ? readFileSync(args.hooks, 'utf8') : '';
 const page = fill(source('index.html'))
+    .replace('@DESCRIPTION@', () => escape(manifest.description))
     .replace('@ICON@', () => dataUrl(join(args.assets, 'icons', 'kovelint-24.png')))
     .replace('@STYLE@', () => fill(source('page.css')))
+    .replace('@SHEET@', () => sheetUrl)
     .replace('@MODULE@', () => inline(moduleSource))
-    .replace('@PAGE@', () => inline(source('page.js').replace('@SHEET@', () => sheetUrl)
+    .replace('@PAGE@', () => inline(source('page.js')
+        .replace('@FIXED@', () => JSON.stringify(game).replaceAll('\\', '\\\\').replaceAll("'", "\\'"))
+        .replace('@WASM@', () => wasm.toString('base64'))
         .replace('/* @HOOKS@ */', () => hooks)));
 
 mkdirSync(join(args.out, 'icons'), { recursive: true });
 writeFileSync(join(args.out, 'index.html'), page);
-// The icons the manifest names, at the same places under the assets.
-const manifest = JSON.parse(fill(source('manifest.webmanifest')));
+// The icons the manifest names, at the same places under the assets; the offline copy keeps
+// them all.
 for (const { src } of manifest.icons) copyFileSync(join(args.assets, src), join(args.out, src));
 writeFileSync(join(args.out, 'manifest.webmanifest'), `${JSON.stringify(manifest, null, 2)}\n`);
 // The cache is named after the page, so a new build replaces what the last one cached.
 const version = createHash('sha256').update(page).digest('hex').slice(0, 12);
-writeFileSync(join(args.out, 'sw.js'), source('sw.js').replace('@VERSION@', version));
+writeFileSync(join(args.out, 'sw.js'), source('sw.js').replace('@VERSION@', version)
+    .replace("'@ICONS@'", () => manifest.icons.map(({ src }) => `'${src}'`).join(', ')));

@@ -3,6 +3,103 @@
 // game decides everything; the page forwards the pointer, the keys and the menu, and draws.
 'use strict';
 (() => {
+    // The first board waits for nothing that can be done beside it or after it: the picture
+    // sheet has been loading since the page was read (an image of the page), the game's code is
+    // compiled and made at once (the module's script comes first in this script element), and
+    // the one-game lock is asked for once the board is drawn.
+    // The game's values, from its module as the page was built: name, picture edge, sheet
+    // layout, ground.
+    const fixed = JSON.parse('@FIXED@');
+    const sheet = document.getElementById('sheet');
+    const sheetReady = sheet.complete ? Promise.resolve() : new Promise((resolve, reject) => {
+        sheet.onload = resolve;
+        sheet.onerror = reject;
+    });
+    const moduleReady = KovelintModule({
+        // The module is made from the code this page carries; it fetches nothing of its own.
+        instantiateWasm(imports, receive) {
+            const code = bytes('@WASM@');
+            try {
+                receive(new WebAssembly.Instance(new WebAssembly.Module(code), imports));
+            } catch {
+                // A browser that compiles nothing on its main thread does it in the background.
+                WebAssembly.instantiate(code, imports).then((made) => receive(made.instance));
+            }
+            return {};
+        },
+    }).then(gameModule);
+
+    // The game's code travels in the page as base64 text.
+    function bytes(text) {
+        if (Uint8Array.fromBase64) return Uint8Array.fromBase64(text);
+        const raw = atob(text);
+        const out = new Uint8Array(raw.length);
+        for (let i = 0; i < raw.length; ++i) out[i] = raw.charCodeAt(i);
+        return out;
+    }
+
+    // The module's plain calls as the objects the page works with: a game, the menu table, the
+    // fixed values, the keys. Texts and numbers are read from the module's memory where the
+    // calls leave them.
+    function gameModule(m) {
+        const decoder = new TextDecoder();
+        const encoder = new TextEncoder();
+        const text = (at) => decoder.decode(m.HEAPU8.subarray(at, m.HEAPU8.indexOf(0, at)));
+        const ints = (at, count) => m.HEAP32.subarray(at >> 2, (at >> 2) + count);
+        class Game {
+            constructor(seed) { this.at = m._kov_game_new(seed); }
+            delete() { m._kov_game_delete(this.at); }
+            run(command) { m._kov_run(this.at, command); }
+            pointerAt(x, y) { m._kov_pointer_at(this.at, x, y); }
+            clickAt(x, y) { m._kov_click_at(this.at, x, y); }
+            doubleClickAt(x, y) { m._kov_double_click_at(this.at, x, y); }
+            keyDown(code, repeat) { return m._kov_key_down(this.at, code, repeat ? 1 : 0) !== 0; }
+            caption() { return text(m._kov_caption(this.at)); }
+            cellCount() { return m._kov_cell_count(this.at); }
+            checked(entry) { return m._kov_checked(this.at, entry) !== 0; }
+            // Every cell's place and picture, from cell 1; none for cell 0.
+            cellRects() {
+                const r = ints(m._kov_cell_rects(this.at), 4 * this.cellCount());
+                const out = [null];
+                for (let i = 0; i < r.length; i += 4)
+                    out.push({ left: r[i], top: r[i + 1], width: r[i + 2], height: r[i + 3] });
+                return out;
+            }
+            shownPictures() {
+                return [0, ...ints(m._kov_shown_pictures(this.at), this.cellCount())];
+            }
+            boardPixels() {
+                const [width, height] = ints(m._kov_board_pixels(this.at), 2);
+                return { width, height };
+            }
+            // marks: entry, checked, entry, checked...; cells: cell, picture, cell, picture...
+            takeChanges() {
+                const at = m._kov_take_changes(this.at) >> 2;
+                const h = m.HEAP32;
+                const marks = at + 6 + 2 * h[at + 4];
+                return { rebuilt: h[at] !== 0, reLaid: h[at + 1] !== 0, caption: h[at + 2] !== 0,
+                         close: h[at + 3] !== 0, marks: h.slice(at + 6, marks),
+                         cells: h.slice(marks, marks + 2 * h[at + 5]) };
+            }
+        }
+        return {
+            Game,
+            menu: () => JSON.parse(text(m._kov_menu())),
+            // The browser's name of a key as the game's code; 0 for none.
+            virtualKey(key) {
+                const name = encoder.encode(key);
+                const at = m._kov_key_name(name.length);
+                if (!at) return 0;
+                m.HEAPU8.set(name, at);
+                m.HEAPU8[at + name.length] = 0;
+                return m._kov_virtual_key();
+            },
+            clockSeed: () => m._kov_clock_seed() >>> 0,
+            calls: m,
+            text,
+        };
+    }
+
     const $ = (id) => document.getElementById(id);
     const win = $('window');
     const caption = $('caption');
@@ -11,13 +108,7 @@
     const notice = $('notice');
     const ctx = canvas.getContext('2d', { alpha: false });
 
-    const sheet = new Image();
-    sheet.src = '@SHEET@';
-    const sheetReady = sheet.decode();
-    const moduleReady = KovelintModule();
-
     let kov = null;      // the module
-    let fixed = null;    // the game's fixed values: name, picture edge, sheet layout, ground
     let game = null;     // the controller
     let menu = [];       // the menu table
     let items = [];      // the element of each menu entry
@@ -53,39 +144,64 @@
         return s !== null && /^\d+$/.test(s) ? Number(s) >>> 0 : kov.clockSeed();
     }
 
+    // The window with its board and menu, or without a game: then only the notice shows, and
+    // the caption, kept for the screen reader, names the game.
+    function showGame(playing) {
+        win.hidden = false;
+        win.classList.toggle('over', !playing);
+        if (!playing) {
+            caption.textContent = fixed.name;
+            document.title = fixed.name;
+        }
+    }
+
     async function start() {
         notice.hidden = true;
-        const [module, mine] = await Promise.all([moduleReady, claim(), sheetReady]);
+        const [module] = await Promise.all([moduleReady, sheetReady]);
         kov = module;
-        fixed = kov.constants();
-        if (!mine) {
-            say(`${fixed.name} уже открыт в другой вкладке.`, false);
-            return;
-        }
         game = new kov.Game(seed());
-        if (!items.length) buildMenu();
-        menu.forEach((e, i) => { if (e.checkable) setMark(i, game.checked(i)); });
-        win.hidden = false;
+        showGame(true);
         apply(game.takeChanges());
         if (!drawn) {
             drawn = true;
             performance.mark('board-drawn');
         }
+        // The menu is built once the first board is on the screen; a key that needs it sooner
+        // builds it then.
+        if (items.length) showMarks();
+        else requestAnimationFrame(() => setTimeout(buildMenu));
+        // Whether this page may play is asked once the board is drawn: a game in another tab
+        // takes this board away again, and a lock granted after Esc is let go at once.
+        const mine = await claim();
+        if (!mine) {
+            refuse();
+        } else if (!game) {
+            release();
+            release = null;
+        }
+    }
+
+    function stop() {
+        closeMenus();
+        if (game) game.delete();
+        game = null;
+        showGame(false);
     }
 
     // Esc: the game ends as far as a page can; the board goes and a button starts another.
     function end() {
-        closeMenus();
-        game.delete();
-        game = null;
-        win.hidden = true;
+        stop();
         if (release) release();
         release = null;
-        document.title = fixed.name;
         say('Игра окончена.', true);
         $('again').focus();
     }
     $('again').addEventListener('click', () => { start(); });
+
+    function refuse() {
+        stop();
+        say(`${fixed.name} уже открыт в другой вкладке.`, false);
+    }
 
     // ---- The board ----
 
@@ -105,12 +221,9 @@
         ctx.imageSmoothingEnabled = false;
         ctx.fillStyle = `rgb(${fixed.ground}, ${fixed.ground}, ${fixed.ground})`;
         ctx.fillRect(0, 0, canvas.width, canvas.height);
-        const count = game.cellCount();
-        rects = [null];
-        for (let n = 1; n <= count; ++n) {
-            rects.push(game.cellRect(n));
-            paint(n, game.shownPicture(n));
-        }
+        rects = game.cellRects();
+        const pictures = game.shownPictures();
+        for (let n = 1; n < rects.length; ++n) paint(n, pictures[n]);
     }
 
     function paint(n, picture) {
@@ -122,8 +235,9 @@
     }
 
     function apply(changes) {
+        // A board laid anew is painted whole with what every cell shows after these changes.
         if (changes.reLaid) layout();
-        const cells = changes.cells;
+        const cells = changes.reLaid ? [] : changes.cells;
         for (let i = 0; i < cells.length; i += 2) paint(cells[i], cells[i + 1]);
         const marks = changes.marks;
         for (let i = 0; i < marks.length; i += 2) setMark(marks[i], marks[i + 1] !== 0);
@@ -149,6 +263,7 @@
     // A new screen density (zoom, another monitor) draws the board anew at its pixel scale.
     window.addEventListener('resize', () => {
         if (game && pixelScale() !== scale) layout();
+        if (openPath.length) fitMenus();
     });
 
     // A point of the window in board pixels.
@@ -192,16 +307,19 @@
 
     document.addEventListener('keydown', (event) => {
         if (!game) return;
-        if (openPath.length && menuKey(event)) {
-            event.preventDefault();
-            byKeys = true;
-            return;
-        }
         if (event.key === 'F10') {
             event.preventDefault();
             byKeys = true;
-            openTop(0);
+            if (openPath.length) closeMenus();
+            else if (buildMenu()) enter(tops[0]);
             return;
+        }
+        if (openPath.length) {
+            byKeys = true;
+            if (menuKey(event)) {
+                event.preventDefault();
+                return;
+            }
         }
         // The game's keys never reach the browser: no help, no find bar, no reload.
         const code = kov.virtualKey(event.key);
@@ -212,10 +330,22 @@
 
     // ---- The menu bar ----
 
-    let openPath = []; // the open entries, from the menu bar down
+    // What a menu key does follows from the menu's own state, never from where the browser's
+    // focus happens to be: the chain of open entries from the menu bar down, and the
+    // highlighted entry, which is the last of the chain or a row of its menu. Every change goes
+    // through setMenu, which opens exactly that chain and moves the focus to the highlight, or
+    // back to the page when every menu is closed.
+    let openPath = [];
+    let current = -1;
+    let parents = [];  // the entry that holds each entry; -1 on the menu bar
+    let rows = [];     // the entries each entry holds, separators left out
+    let tops = [];     // the menu bar's entries
 
     function setMark(entry, checked) {
         if (items[entry] && menu[entry].checkable) items[entry].setAttribute('aria-checked', String(checked));
+    }
+    function showMarks() {
+        if (game) menu.forEach((e, i) => { if (e.checkable) setMark(i, game.checked(i)); });
     }
 
     function element(tag, cls, text) {
@@ -225,13 +355,21 @@
         return e;
     }
 
-    // An entry followed by deeper ones opens a menu that holds them.
+    // An entry followed by deeper ones opens a menu that holds them. True once the menu exists.
     function buildMenu() {
+        if (items.length) return true;
+        if (!kov) return false;
         menu = kov.menu();
         const holders = [menubar];
+        const chain = [];
         menu.forEach((e, i) => {
             const parent = holders[e.depth];
             holders.length = e.depth + 1;
+            chain.length = e.depth;
+            parents[i] = e.depth ? chain[e.depth - 1] : -1;
+            rows[i] = [];
+            if (!e.separator) (e.depth ? rows[parents[i]] : tops).push(i);
+            chain.push(i);
             const opens = i + 1 < menu.length && menu[i + 1].depth > e.depth;
             let el;
             if (e.separator) {
@@ -259,140 +397,101 @@
                 holders.push(sub);
             }
             parent.append(el);
-            items[i] = el;
         });
-        items.find((el) => el.classList.contains('top')).tabIndex = 0;
+        items = [...menubar.querySelectorAll('[data-entry]')];
+        items[tops[0]].tabIndex = 0;
+        showMarks();
+        return true;
     }
 
     const entryOf = (el) => Number(el.dataset.entry);
-    const subOf = (el) => el.querySelector(':scope > .menu');
-    const rowsOf = (holder) => [...holder.children].filter((c) => !c.classList.contains('separator'));
-    const tops = () => [...menubar.children];
+    const opensMenu = (entry) => rows[entry].length > 0;
+    // The entry and the entries that hold it, from the menu bar down.
+    function chainTo(entry) {
+        const chain = [];
+        for (let e = entry; e >= 0; e = parents[e]) chain.unshift(e);
+        return chain;
+    }
 
-    function closeTo(depth) {
-        while (openPath.length > depth) {
-            const el = openPath.pop();
-            el.classList.remove('open');
-            el.setAttribute('aria-expanded', 'false');
+    function setMenu(path, highlighted) {
+        for (const e of openPath) {
+            if (path.includes(e)) continue;
+            items[e].classList.remove('open');
+            items[e].setAttribute('aria-expanded', 'false');
+        }
+        for (const e of path) {
+            items[e].classList.add('open');
+            items[e].setAttribute('aria-expanded', 'true');
+        }
+        openPath = path;
+        current = path.length ? highlighted : -1;
+        if (current >= 0) {
+            fitMenus();
+            items[current].focus({ preventScroll: !byKeys });
+        } else if (menubar.contains(document.activeElement)) {
+            document.activeElement.blur();
         }
     }
     function closeMenus() {
-        closeTo(0);
+        if (openPath.length) setMenu([], -1);
     }
-    function open(el) {
-        const depth = menu[entryOf(el)].depth;
-        closeTo(depth);
-        el.classList.add('open');
-        el.setAttribute('aria-expanded', 'true');
-        openPath.push(el);
+    // Opens the menu an entry holds, with its first row highlighted.
+    function enter(entry) {
+        setMenu(chainTo(entry), rows[entry][0]);
     }
-    // Opens the menu an entry holds, with its first row focused.
-    function enter(el) {
-        open(el);
-        rowsOf(subOf(el))[0].focus();
+    // Closes the submenu a row sits in and highlights the entry that opened it.
+    function back(entry) {
+        const holder = parents[entry];
+        setMenu(chainTo(parents[holder]), holder);
     }
-    function openTop(index) {
-        enter(tops()[index]);
+    // The menu of the next (step 1) or the previous (step -1) entry of the menu bar.
+    function nextTop(step) {
+        const i = tops.indexOf(openPath[0]);
+        enter(tops[(i + step + tops.length) % tops.length]);
     }
-    // Closes every menu and gives the keys back to the board.
-    function leaveMenus() {
+    function choose(entry) {
         closeMenus();
-        if (menubar.contains(document.activeElement)) document.activeElement.blur();
-    }
-    // Closes the submenu an entry at this depth sits in and focuses the entry that opened it.
-    function back(depth) {
-        const parent = openPath[depth - 1];
-        closeTo(depth - 1);
-        parent.focus();
-    }
-
-    function activate(el) {
-        if (subOf(el)) {
-            enter(el);
-            return;
-        }
-        leaveMenus();
-        const command = menu[entryOf(el)].command;
+        const command = menu[entry].command;
         if (command >= 0) run(command);
     }
-
-    menubar.addEventListener('mousedown', (event) => event.preventDefault());
-    menubar.addEventListener('click', (event) => {
-        const el = event.target.closest('.top, .item');
-        if (!el || !game) return;
-        if (el.classList.contains('top')) {
-            if (el.classList.contains('open')) closeMenus();
-            else open(el);
-            return;
-        }
-        activate(el);
-    });
-    // A menu opened under a resting pointer must not steal the keyboard's place: only a pointer
-    // that really moved takes over.
-    let byKeys = false;
-    let resting = '';
-    document.addEventListener('mousemove', (event) => {
-        const at = `${event.screenX},${event.screenY}`;
-        if (at !== resting) byKeys = false;
-        resting = at;
-    }, true);
-    menubar.addEventListener('mouseover', (event) => {
-        const el = event.target.closest('.top, .item');
-        if (!el || !openPath.length || byKeys) return;
-        if (el.classList.contains('top')) {
-            if (!el.classList.contains('open')) open(el);
-            return;
-        }
-        el.focus({ preventScroll: true });
-        if (subOf(el)) open(el);
-        else closeTo(menu[entryOf(el)].depth);
-    });
-    document.addEventListener('mousedown', (event) => {
-        if (!menubar.contains(event.target)) closeMenus();
-    });
+    // Where the menus take the whole screen's width, a menu scrolls within the room below the
+    // menu bar.
+    function fitMenus() {
+        menubar.style.setProperty('--room', `${Math.max(0, window.innerHeight - menubar.getBoundingClientRect().bottom)}px`);
+    }
 
     // Keys while a menu is open: the arrows move, Enter and Space choose, Esc closes one level.
     function menuKey(event) {
-        const focused = document.activeElement;
-        const current = focused && menubar.contains(focused) ? focused : openPath[openPath.length - 1];
-        const depth = menu[entryOf(current)].depth;
-        const topIndex = tops().indexOf(openPath[0]);
-        const holder = current.parentElement;
+        const depth = menu[current].depth;
         switch (event.key) {
             case 'Escape':
-                if (depth <= 1) leaveMenus();
-                else back(depth);
+                if (depth >= 2) back(current);
+                else closeMenus();
                 return true;
             case 'ArrowDown':
             case 'ArrowUp': {
                 if (depth === 0) {
-                    openTop(topIndex);
+                    enter(current);
                     return true;
                 }
-                const rows = rowsOf(holder);
-                const step = event.key === 'ArrowDown' ? 1 : rows.length - 1;
-                rows[(rows.indexOf(current) + step) % rows.length].focus();
-                closeTo(depth);
+                const siblings = rows[parents[current]];
+                const step = event.key === 'ArrowDown' ? 1 : siblings.length - 1;
+                const next = siblings[(siblings.indexOf(current) + step) % siblings.length];
+                setMenu(chainTo(parents[next]), next);
                 return true;
             }
             case 'ArrowRight':
-                if (depth > 0 && subOf(current)) {
-                    activate(current);
-                    return true;
-                }
-                openTop((topIndex + 1) % tops().length);
+                if (depth > 0 && opensMenu(current)) enter(current);
+                else nextTop(1);
                 return true;
             case 'ArrowLeft':
-                if (depth === 2) {
-                    back(depth);
-                    return true;
-                }
-                openTop((topIndex + tops().length - 1) % tops().length);
+                if (depth >= 2) back(current);
+                else nextTop(-1);
                 return true;
             case 'Enter':
             case ' ':
-                if (depth === 0) openTop(topIndex);
-                else activate(current);
+                if (opensMenu(current)) enter(current);
+                else choose(current);
                 return true;
             case 'Tab':
                 closeMenus();
@@ -404,21 +503,68 @@
         }
     }
 
+    // A press in the menu never takes the focus from where the menu put it.
+    menubar.addEventListener('mousedown', (event) => event.preventDefault());
+    let pointerKind = 'mouse';
+    document.addEventListener('pointerdown', (event) => { pointerKind = event.pointerType; }, true);
+    menubar.addEventListener('click', (event) => {
+        const el = event.target.closest('.top, .item');
+        if (!el || !game) return;
+        const entry = entryOf(el);
+        if (menu[entry].depth === 0) {
+            if (openPath[0] === entry) closeMenus();
+            else setMenu([entry], entry);
+        } else if (!opensMenu(entry)) {
+            choose(entry);
+        } else if (pointerKind === 'mouse') {
+            enter(entry);
+        } else {
+            // A tap opens a submenu under its entry, and a second tap folds it again.
+            setMenu(chainTo(openPath.includes(entry) ? parents[entry] : entry), entry);
+        }
+    });
+    // A menu opened under a resting pointer must not steal the keyboard's place: only a pointer
+    // that really moved takes over. A touch has no hover: its tap is its click.
+    let byKeys = false;
+    let resting = '';
+    document.addEventListener('mousemove', (event) => {
+        const at = `${event.screenX},${event.screenY}`;
+        if (at !== resting) byKeys = false;
+        resting = at;
+    }, true);
+    menubar.addEventListener('pointerover', (event) => {
+        const el = event.target.closest('.top, .item');
+        if (event.pointerType !== 'mouse' || !el || !openPath.length || byKeys) return;
+        const entry = entryOf(el);
+        if (menu[entry].depth === 0) {
+            if (openPath[0] !== entry) setMenu([entry], entry);
+        } else {
+            setMenu(chainTo(opensMenu(entry) ? entry : parents[entry]), entry);
+        }
+    });
+    document.addEventListener('mousedown', (event) => {
+        if (!menubar.contains(event.target)) closeMenus();
+    });
+
     // A menu reached by Tab opens: the menu bar takes the keys until Esc.
     menubar.addEventListener('focusin', (event) => {
-        if (!openPath.length && event.target.classList.contains('top')) open(event.target);
+        const el = event.target.closest('.top');
+        if (!openPath.length && el && game) setMenu([entryOf(el)], entryOf(el));
     });
 
     // ---- Installing and playing offline, served over HTTP ----
 
+    // Once the page has loaded, so the first board need not wait for it.
     if (location.protocol === 'http:' || location.protocol === 'https:') {
-        const manifest = document.createElement('link');
-        manifest.rel = 'manifest';
-        manifest.href = 'manifest.webmanifest';
-        document.head.append(manifest);
-        if ('serviceWorker' in navigator)
-            window.addEventListener('load', () => navigator.serviceWorker.register(
-                `sw.js?page=${encodeURIComponent(location.pathname.split('/').pop() || './')}`).catch(() => {}));
+        window.addEventListener('load', () => {
+            const manifest = document.createElement('link');
+            manifest.rel = 'manifest';
+            manifest.href = 'manifest.webmanifest';
+            document.head.append(manifest);
+            if ('serviceWorker' in navigator)
+                navigator.serviceWorker.register(
+                    `sw.js?page=${encodeURIComponent(location.pathname.split('/').pop() || './')}`).catch(() => {});
+        });
     }
 
     // The first game; a test build's hooks, put in here, wait on it.
