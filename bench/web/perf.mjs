@@ -1,11 +1,14 @@
 // The browser game measured in headless Chromium, page served locally:
 //   node bench/web/perf.mjs build/web build/web-test build/release/bench/kovelint_bench
 // everything the first visit of the released page loads and its navigation start to the first
-// board drawn; in the test build, whose hooks tell where the cells lie, a new 25 x 15 game in
-// WebAssembly beside the native controller, and one click to the repainted cell.
+// board drawn, against the floor (bench/web/floor.html: a blank page whose inline script draws
+// 90 cells on a canvas) served by the same server and loaded in turn with it; in the test build,
+// whose hooks tell where the cells lie, a new 25 x 15 game in WebAssembly beside the native
+// controller, and one click to the repainted cell.
 import { execFileSync } from 'node:child_process';
 import { cpus, loadavg } from 'node:os';
-import { resolve } from 'node:path';
+import { dirname, join, resolve } from 'node:path';
+import { fileURLToPath } from 'node:url';
 import { launch, open, serve } from '../../tests/web/lib.mjs';
 
 const [webDir = 'build/web', testDir = 'build/web-test',
@@ -16,21 +19,24 @@ const median = (xs) => {
 };
 const fmt = (xs, digits) => `${median(xs).toFixed(digits)} (min ${Math.min(...xs).toFixed(digits)}, max ${Math.max(...xs).toFixed(digits)})`;
 
-const server = await serve(resolve(webDir));
+const floorPage = join(dirname(fileURLToPath(import.meta.url)), 'floor.html');
+const server = await serve(resolve(webDir), { '/floor.html': floorPage });
 const testServer = await serve(resolve(testDir));
 const chromium = await launch();
 const version = chromium.browser.version();
 
-// 1. A first visit in a fresh profile, until the offline copy is in place.
+// 1. A first visit in a fresh profile, the game's page and the floor in turn, each going first
+// every other round; the first visit of the game also waits until the offline copy is in place.
+const Rounds = 15;
 const weights = [];
-const starts = [];
-for (let i = 0; i < 21; ++i) {
+const starts = { game: [], floor: [] };
+async function firstBoard(kind, keepWeights) {
     const context = await chromium.browser.newContext();
     const page = await context.newPage();
-    await page.goto(server.url);
+    await page.goto(kind === 'game' ? server.url : `${server.url}floor.html`);
     await page.waitForFunction(() => performance.getEntriesByName('board-drawn').length > 0);
-    starts.push(await page.evaluate(() => performance.getEntriesByName('board-drawn')[0].startTime));
-    if (i === 0) {
+    starts[kind].push(await page.evaluate(() => performance.getEntriesByName('board-drawn')[0].startTime));
+    if (keepWeights) {
         await page.evaluate(() => navigator.serviceWorker.ready);
         await page.waitForTimeout(500);
         weights.push(...server.log);
@@ -38,12 +44,16 @@ for (let i = 0; i < 21; ++i) {
     server.log.length = 0;
     await context.close();
 }
+for (let i = 0; i < Rounds; ++i) {
+    const order = i % 2 ? ['floor', 'game'] : ['game', 'floor'];
+    for (const kind of order) await firstBoard(kind, i === 0 && kind === 'game');
+}
 
 // 2 and 3 in one page.
 const context = await chromium.browser.newContext();
 const page = await open(context, `${testServer.url}?seed=12345`);
 const newGame = await page.evaluate(async () => {
-    const kov = await KovelintModule();
+    const kov = window.kovelint.module();
     const game = new kov.Game(12345);
     game.run(15); // 25 x 15
     game.run(12); // ten pipes
@@ -94,7 +104,10 @@ const total = weights.reduce((a, e) => a + e.bytes, 0);
 console.log(`machine: ${cpus().length} × ${cpus()[0].model}, load ${loadavg().map((l) => l.toFixed(2)).join(' ')}; Chromium ${version}`);
 console.log(`first visit, every request: ${weights.map((e) => `${e.path} ${e.bytes}`).join(', ')}`);
 console.log(`bytes loaded by the first visit: ${total} (${(total / 1024).toFixed(1)} KiB)`);
-console.log(`navigation start to first board drawn, ms, 21 fresh profiles: ${fmt(starts, 1)}`);
+console.log(`navigation start to first board drawn, ms, ${Rounds} fresh profiles each, in turn:`);
+console.log(`  the game: ${fmt(starts.game, 1)}`);
+console.log(`  the floor: ${fmt(starts.floor, 1)}`);
+console.log(`  the game / the floor: ${(median(starts.game) / median(starts.floor)).toFixed(2)}`);
 console.log(`new 25 x 15 game, µs, WebAssembly, 10 × 2000: ${fmt(newGame, 1)}`);
 console.log(`new 25 x 15 game, µs, native controller, 10 repetitions: ${fmt(nativeRuns, 1)}`);
 console.log(`WebAssembly / native: ${(median(newGame) / median(nativeRuns)).toFixed(2)}`);

@@ -16,15 +16,16 @@ export const Flags = ['--headless', '--no-sandbox', '--disable-gpu', '--no-first
 const Types = { '.html': 'text/html; charset=utf-8', '.js': 'text/javascript',
                 '.png': 'image/png', '.webmanifest': 'application/manifest+json' };
 
-// Serves the folder; every request is counted with its size.
-export async function serve(dir = WebDir) {
+// Serves the folder, and any other file at the path `extra` gives it; every request is counted
+// with its size.
+export async function serve(dir = WebDir, extra = {}) {
     const log = [];
     const server = createServer((req, res) => {
         const path = normalize(decodeURIComponent(new URL(req.url, 'http://x').pathname));
-        let file = join(dir, path.endsWith('/') ? `${path}index.html` : path);
+        const file = extra[path] ?? join(dir, path.endsWith('/') ? `${path}index.html` : path);
         try {
             const stat = statSync(file);
-            if (!file.startsWith(dir) || !stat.isFile()) throw new Error('no file');
+            if ((!extra[path] && !file.startsWith(dir)) || !stat.isFile()) throw new Error('no file');
             // Revalidated on every use, as a plain static server does it.
             const tag = `"${stat.size}-${stat.mtimeMs}"`;
             const head = { 'Content-Type': Types[extname(file)] ?? 'application/octet-stream',
