@@ -157,6 +157,7 @@
 
     async function start() {
         notice.hidden = true;
+        if (document.activeElement === $('again')) $('again').blur();
         const [module] = await Promise.all([moduleReady, sheetReady]);
         kov = module;
         game = new kov.Game(seed());
@@ -196,7 +197,10 @@
         say('Игра окончена.', true);
         $('again').focus();
     }
-    $('again').addEventListener('click', () => { start(); });
+    // Once: a second press that was on its way when the first started the game goes nowhere.
+    $('again').addEventListener('click', () => {
+        if (!notice.hidden) start();
+    });
 
     function refuse() {
         stop();
