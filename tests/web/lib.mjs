@@ -188,6 +188,29 @@ export async function pick(page, ...ids) {
     }
 }
 
+// Clicks at page points and key presses sent as one burst, the way a quick hand gives them: no
+// event waits for the one before it to be answered, so no frame is drawn between them (and the
+// browser's own tidying at a frame, such as taking the focus off a hidden element, comes after).
+const KeyCodes = { Enter: 13, Escape: 27, ArrowLeft: 37, ArrowUp: 38, ArrowRight: 39, ArrowDown: 40,
+                   F1: 112, F2: 113, F3: 114, F5: 116, F10: 121 };
+export async function quickly(page, ...steps) {
+    const cdp = await page.context().newCDPSession(page);
+    const sent = [];
+    for (const step of steps) {
+        if (typeof step === 'string') {
+            const key = { key: step, code: step, windowsVirtualKeyCode: KeyCodes[step] };
+            sent.push(cdp.send('Input.dispatchKeyEvent', { type: 'rawKeyDown', ...key }),
+                      cdp.send('Input.dispatchKeyEvent', { type: 'keyUp', ...key }));
+        } else {
+            const at = { x: step.x, y: step.y, button: 'left', clickCount: 1 };
+            sent.push(cdp.send('Input.dispatchMouseEvent', { type: 'mousePressed', ...at }),
+                      cdp.send('Input.dispatchMouseEvent', { type: 'mouseReleased', ...at }));
+        }
+    }
+    await Promise.all(sent);
+    await cdp.detach();
+}
+
 export const marks = (page) =>
     page.$$eval('#menubar [aria-checked="true"]', (els) => els.map((e) => e.dataset.id));
 
