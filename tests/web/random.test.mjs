@@ -1,0 +1,155 @@
+// A bounded run of random input, as a restless player and a few odd hands give it: presses,
+// double clicks, the wheel, taps, the arrows, the function keys, the menus by keys and by the
+// pointer, Esc and a new start, and the window resized; the events come in bursts that no frame
+// separates. After every burst the page must hold together: no error, the title the caption,
+// the canvas the caption's board at the checked picture size and grid, one mark in each group,
+// the open menus one chain, and the focus on nothing hidden. The seed is printed; KOVELINT_RANDOM_SEED replays a run.
+import assert from 'node:assert/strict';
+import { test } from 'node:test';
+import { open, serveAndLaunch } from './lib.mjs';
+
+const Events = Number(process.env.KOVELINT_RANDOM_EVENTS ?? 3000);
+const Seed = Number(process.env.KOVELINT_RANDOM_SEED ?? Math.floor(Math.random() * 2 ** 32));
+
+// mulberry32: small, and the same on every machine.
+function random(seed) {
+    let a = seed >>> 0;
+    return () => {
+        a = (a + 0x6d2b79f5) >>> 0;
+        let t = Math.imul(a ^ (a >>> 15), 1 | a);
+        t = (t + Math.imul(t ^ (t >>> 7), 61 | t)) ^ t;
+        return ((t ^ (t >>> 14)) >>> 0) / 2 ** 32;
+    };
+}
+
+// What the page shows, and what is wrong with it.
+const look = () => {
+    const problems = [];
+    const $ = (id) => document.getElementById(id);
+    const visible = (e) => e && e.checkVisibility();
+    const box = (e) => {
+        const r = e.getBoundingClientRect();
+        return { x: r.left + r.width / 2, y: r.top + r.height / 2, w: r.width, h: r.height };
+    };
+    const over = visible($('notice'));
+    const playing = !over && visible($('board'));
+    if (over) {
+        if (visible($('board'))) problems.push('the board shows beside the notice');
+    } else if (playing) {
+        const text = $('caption').textContent;
+        const caption = text.match(/^Ковелинт (\d+)x(\d+) - (\d+)шт\.$/);
+        if (!caption) problems.push(`caption "${text}"`);
+        if (document.title !== text) problems.push(`title "${document.title}" under caption "${text}"`);
+        const marked = [...document.querySelectorAll('#menubar [aria-checked="true"]')].map((e) => e.dataset.id);
+        if (marked.length) {
+            for (const group of [/^pipes\d+$/, /^size/, /Pictures$/])
+                if (marked.filter((m) => group.test(m)).length !== 1) problems.push(`marks ${marked.join(' ')}`);
+            if (caption && !marked.includes(`size${caption[1]}x${caption[2]}`)) problems.push(`marks ${marked.join(' ')} under "${text}"`);
+            if (caption) {
+                const [cols, rows] = [Number(caption[1]), Number(caption[2])];
+                const tile = marked.includes('largePictures') ? 70 : 35;
+                const gap = marked.includes('grid') ? 1 : 0;
+                const k = window.kovelint.scale();
+                const want = [10 + cols * tile + (cols - 1) * gap, 10 + rows * tile + (rows - 1) * gap].map((v) => v * k);
+                const canvas = $('board');
+                if (canvas.width !== want[0] || canvas.height !== want[1])
+                    problems.push(`canvas ${canvas.width} x ${canvas.height} for ${want.join(' x ')}`);
+            }
+        }
+        if (document.activeElement !== document.body && !visible(document.activeElement))
+            problems.push(`the focus on a hidden ${document.activeElement.dataset.id ?? document.activeElement.id}`);
+        const chain = [...document.querySelectorAll('#menubar .open')];
+        chain.forEach((e, i) => {
+            if (i === 0 ? !e.classList.contains('top') : !chain[i - 1].contains(e))
+                problems.push(`open menus ${chain.map((c) => c.dataset.id).join(' ')}`);
+        });
+    }
+    const rows = playing ? [...document.querySelectorAll('#menubar [data-entry]')].filter(visible).map(box) : [];
+    return { problems, over, playing, rows, board: playing ? box($('board')) : null,
+             again: over && visible($('again')) ? box($('again')) : null,
+             view: [window.innerWidth, window.innerHeight] };
+};
+
+const web = serveAndLaunch();
+
+const Sizes = [[800, 600], [1280, 720], [390, 844], [844, 390], [600, 400], [360, 640]];
+const Keys = [['ArrowLeft', 37], ['ArrowUp', 38], ['ArrowRight', 39], ['ArrowDown', 40], ['F1', 112],
+              ['F2', 113], ['F3', 114], ['F5', 116], ['F10', 121], ['Escape', 27], ['Enter', 13],
+              [' ', 32, 'Space'], ['Tab', 9]];
+
+// One run in a fresh window; `touch` gives it a touch screen and taps.
+async function run(rng, touch, events, t) {
+    const context = await web.chromium.browser.newContext({ viewport: { width: 800, height: 600 }, hasTouch: touch });
+    const page = await open(context, `${web.server.url}?seed=${Math.floor(rng() * 1e6)}`);
+    const cdp = await context.newCDPSession(page);
+    const pick = (list) => list[Math.floor(rng() * list.length)];
+    const within = (b) => ({ x: b.x + (rng() - 0.5) * b.w, y: b.y + (rng() - 0.5) * b.h });
+    let seen = await page.evaluate(look);
+    let sent = 0;
+    const log = [];
+    while (sent < events) {
+        const burst = [];
+        for (let n = 1 + Math.floor(rng() * 8); n > 0; --n, ++sent) {
+            const r = rng();
+            const anywhere = { x: rng() * seen.view[0], y: rng() * seen.view[1] };
+            // The menu bar's first entries, the open menus' rows, the board, or anywhere.
+            const target = seen.rows.length && rng() < 0.6
+                ? within(pick(rng() < 0.5 ? seen.rows.slice(0, 3) : seen.rows))
+                : seen.board ? within(seen.board) : anywhere;
+            const mouse = (type, at, more = {}) => burst.push(['Input.dispatchMouseEvent',
+                { type, x: at.x, y: at.y, button: 'left', ...more }]);
+            if (seen.again && r < 0.3) {
+                mouse('mousePressed', seen.again, { clickCount: 1 });
+                mouse('mouseReleased', seen.again, { clickCount: 1 });
+            } else if (r < 0.2) {
+                mouse('mousePressed', target, { clickCount: 1 });
+                mouse('mouseReleased', target, { clickCount: 1 });
+            } else if (r < 0.25) {
+                for (const clickCount of [1, 2]) {
+                    mouse('mousePressed', target, { clickCount });
+                    mouse('mouseReleased', target, { clickCount });
+                }
+            } else if (r < 0.4) {
+                mouse('mouseMoved', rng() < 0.8 ? target : anywhere, { button: 'none' });
+            } else if (r < 0.45) {
+                mouse('mouseWheel', target, { button: 'none', deltaX: (rng() - 0.5) * 400, deltaY: (rng() - 0.5) * 400 });
+            } else if (touch && r < 0.6) {
+                burst.push(['Input.dispatchTouchEvent', { type: 'touchStart', touchPoints: [target] }]);
+                burst.push(['Input.dispatchTouchEvent', { type: 'touchEnd', touchPoints: [] }]);
+            } else if (r < 0.995) {
+                // F5 only where the page takes it: a game on and no new start under way.
+                let [key, code, name = key] = pick(Keys);
+                if (key === 'F5' && !seen.playing) [key, code, name] = ['F2', 113, 'F2'];
+                for (const type of ['rawKeyDown', 'keyUp'])
+                    burst.push(['Input.dispatchKeyEvent', { type, key, code: name, windowsVirtualKeyCode: code }]);
+            } else {
+                burst.push(['resize', pick(Sizes)]);
+            }
+        }
+        log.push(burst.map(([what, p]) => (what === 'resize' ? `resize ${p}` : `${p.type} ${p.key ?? ''}`)).join(', '));
+        const sending = [];
+        for (const [what, params] of burst) {
+            if (what !== 'resize') {
+                sending.push(cdp.send(what, params));
+                continue;
+            }
+            await Promise.all(sending.splice(0));
+            await page.setViewportSize({ width: params[0], height: params[1] });
+        }
+        await Promise.all(sending);
+        seen = await page.evaluate(look);
+        const wrong = [...page.errors, ...seen.problems];
+        if (wrong.length)
+            assert.fail(`after ${sent} events (seed ${Seed}): ${wrong.join('; ')}\nlast bursts:\n${log.slice(-5).join('\n')}`);
+    }
+    t.diagnostic(`${touch ? 'touch' : 'mouse'}: ${sent} events, last state ${seen.over ? 'ended' : 'playing'}`);
+    await context.close();
+}
+
+test('random input leaves the page whole', async (t) => {
+    t.diagnostic(`random input seed ${Seed}`);
+    console.log(`random input seed ${Seed}`);
+    const rng = random(Seed);
+    await run(rng, false, Events / 2, t);
+    await run(rng, true, Events / 2, t);
+});
