@@ -68,6 +68,7 @@ test('the released page opened straight from disk plays, asks for no other file,
     await page.waitForFunction(() => performance.getEntriesByName('board-drawn').length > 0);
     assert.match(await caption(page), /^Ковелинт 10x9 - \d+шт\.$/);
     assert.equal(await page.evaluate(() => typeof window.kovelint), 'undefined');
+    assert.match(await page.locator('meta[name="description"]').getAttribute('content'), /^Головоломка/);
     // The start board: the margin's ground, and no cell left blank (slot 0 is the only picture
     // whose centre shows the ground's grey).
     const pixels = await page.evaluate(() => {
@@ -156,5 +157,12 @@ test('served once, it plays offline', async () => {
     await page.evaluate(() => window.kovelint.ready);
     assert.match(await caption(page), /^Ковелинт 10x9 - \d+шт\.$/);
     assert.ok((await readBoard(page)).every((p) => p >= 0));
+    // Every icon the manifest names comes from the offline copy, the maskable one among them.
+    const icons = await page.evaluate(async () => {
+        const manifest = await (await fetch('manifest.webmanifest')).json();
+        return Promise.all(manifest.icons.map(async (icon) =>
+            `${icon.purpose ?? 'any'} ${(await fetch(icon.src)).status}`));
+    });
+    assert.ok(icons.includes('maskable 200') && icons.every((i) => i.endsWith(' 200')), icons.join());
     await context.close();
 });
