@@ -115,21 +115,25 @@ const sheetUrl = 'data:image/png;base64,' + png(sheetWidth, sheetHeight, sheet).
 
 const dataUrl = (file) => 'data:image/png;base64,' + readFileSync(file).toString('base64');
 const source = (name) => readFileSync(join(here, name), 'utf8');
-// A script may not hold "</script" inside the page, and keeps to ASCII, which the browser reads
-// faster: its few other characters, all in strings and comments, are written as escapes.
+// The whole page keeps to ASCII, which the browser reads faster than other text.
+const nonAscii = /[^\x00-\x7f]/g;
+// A script may not hold "</script" inside the page; its few characters beyond ASCII, all in
+// strings and comments, are written as escapes.
 const inline = (js) => js.replace(/<\/script/gi, '<\\/script')
-    .replace(/[^\x00-\x7f]/g, (c) => `\\u${c.charCodeAt(0).toString(16).padStart(4, '0')}`);
+    .replace(nonAscii, (c) => `\\u${c.charCodeAt(0).toString(16).padStart(4, '0')}`);
 
 // The page's fixed texts and colours, filled in from the module; its description is the
-// manifest's.
+// manifest's. Characters beyond ASCII are character references in the markup and escapes in
+// the styles.
 const fill = (text) => text.replaceAll('@NAME@', game.name).replaceAll('@GROUND@', groundHex);
 const manifest = JSON.parse(fill(source('manifest.webmanifest')));
 const escape = (text) => text.replaceAll('&', '&amp;').replaceAll('"', '&quot;').replaceAll('<', '&lt;');
 const hooks = args.hooks ? readFileSync(args.hooks, 'utf8') : '';
-const page = fill(source('index.html'))
-    .replace('@DESCRIPTION@', () => escape(manifest.description))
+const markup = (html) => html.replace(nonAscii, (c) => `&#x${c.codePointAt(0).toString(16)};`);
+const styles = (css) => css.replace(nonAscii, (c) => `\\${c.codePointAt(0).toString(16)} `);
+const page = markup(fill(source('index.html')).replace('@DESCRIPTION@', () => escape(manifest.description)))
     .replace('@ICON@', () => dataUrl(join(args.assets, 'icons', 'kovelint-24.png')))
-    .replace('@STYLE@', () => fill(source('page.css')))
+    .replace('@STYLE@', () => styles(fill(source('page.css'))))
     .replace('@SHEET@', () => sheetUrl)
     .replace('@MODULE@', () => inline(moduleSource))
     .replace('@PAGE@', () => inline(source('page.js')
