@@ -117,6 +117,10 @@ const dataUrl = (file) => 'data:image/png;base64,' + readFileSync(file).toString
 const source = (name) => readFileSync(join(here, name), 'utf8');
 // The whole page keeps to ASCII, which the browser reads faster than other text.
 const nonAscii = /[^\x00-\x7f]/g;
+// The page's own script without its comment lines and indentation: the browser reads every
+// byte before the first board.
+const lean = (js) => js.split('\n').map((line) => line.trim())
+    .filter((line) => line && !line.startsWith('//')).join('\n');
 // A script may not hold "</script" inside the page; its few characters beyond ASCII, all in
 // strings and comments, are written as escapes.
 const inline = (js) => js.replace(/<\/script/gi, '<\\/script')
@@ -136,7 +140,7 @@ const page = markup(fill(source('index.html')).replace('@DESCRIPTION@', () => es
     .replace('@STYLE@', () => styles(fill(source('page.css'))))
     .replace('@SHEET@', () => sheetUrl)
     .replace('@MODULE@', () => inline(moduleSource))
-    .replace('@PAGE@', () => inline(source('page.js')
+    .replace('@PAGE@', () => inline(lean(source('page.js'))
         .replace('@FIXED@', () => JSON.stringify(game).replaceAll('\\', '\\\\').replaceAll("'", "\\'"))
         .replace('@WASM@', () => wasm.toString('base64'))
         .replace('/* @HOOKS@ */', () => hooks)));
