@@ -10,7 +10,6 @@
 #include "board/Tiles.h"
 #include "game/Defaults.h"
 #include "game/Menu.h"
-#include "generator/Random.h"
 #include "play/Keys.h"
 #include "web/WebGame.h"
 
@@ -113,6 +112,15 @@ int VirtualKey(std::string_view key) {
 
 // The longest key name the page hands over, with room for its NUL.
 char keyName[16];
+
+// The browser's clock as the time of day, in milliseconds since local midnight. The C library's
+// localtime, which SeedFromClock reads, would first set up the time zone through the module's
+// script, and at start-up that costs more than the whole first game.
+EM_JS(double, MillisecondsToday, (), {
+    const now = new Date();
+    return ((now.getHours() * 60 + now.getMinutes()) * 60 + now.getSeconds()) * 1000 +
+           now.getMilliseconds();
+});
 
 }  // namespace
 
@@ -217,15 +225,16 @@ EMSCRIPTEN_KEEPALIVE const char* kov_constants() {
 // name too long to be one of the game's keys.
 EMSCRIPTEN_KEEPALIVE char* kov_key_name(int length) {
     return length >= 0 && length < static_cast<int>(sizeof kov::web::keyName) ? kov::web::keyName
-                                                                                : nullptr;
+                                                                              : nullptr;
 }
 
 EMSCRIPTEN_KEEPALIVE int kov_virtual_key() {
     return kov::web::VirtualKey(kov::web::keyName);
 }
 
+// The seed SeedFromClock gives: the seconds since midnight times 1000, plus the milliseconds.
 EMSCRIPTEN_KEEPALIVE unsigned kov_clock_seed() {
-    return kov::SeedFromClock();
+    return static_cast<unsigned>(kov::web::MillisecondsToday());
 }
 
 }  // extern "C"
