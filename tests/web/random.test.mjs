@@ -37,25 +37,17 @@ const look = () => {
         if (visible($('board'))) problems.push('the board shows beside the notice');
     } else if (playing) {
         const text = $('caption').textContent;
-        const caption = text.match(/^Ковелинт (\d+)x(\d+) - (\d+)шт\.$/);
-        if (!caption) problems.push(`caption "${text}"`);
-        if (document.title !== text) problems.push(`title "${document.title}" under caption "${text}"`);
+        const [, cols, rows] = text.match(/^Ковелинт (\d+)x(\d+) - \d+шт\.$/) ?? [];
         const marked = [...document.querySelectorAll('#menubar [aria-checked="true"]')].map((e) => e.dataset.id);
-        if (marked.length) {
-            for (const group of [/^pipes\d+$/, /^size/, /Pictures$/])
-                if (marked.filter((m) => group.test(m)).length !== 1) problems.push(`marks ${marked.join(' ')}`);
-            if (caption && !marked.includes(`size${caption[1]}x${caption[2]}`)) problems.push(`marks ${marked.join(' ')} under "${text}"`);
-            if (caption) {
-                const [cols, rows] = [Number(caption[1]), Number(caption[2])];
-                const tile = marked.includes('largePictures') ? 70 : 35;
-                const gap = marked.includes('grid') ? 1 : 0;
-                const k = window.kovelint.scale();
-                const want = [10 + cols * tile + (cols - 1) * gap, 10 + rows * tile + (rows - 1) * gap].map((v) => v * k);
-                const canvas = $('board');
-                if (canvas.width !== want[0] || canvas.height !== want[1])
-                    problems.push(`canvas ${canvas.width} x ${canvas.height} for ${want.join(' x ')}`);
-            }
-        }
+        const tile = marked.includes('largePictures') ? 70 : 35;
+        const gap = marked.includes('grid') ? 1 : 0;
+        const want = [cols, rows].map((n) => (10 + n * tile + (n - 1) * gap) * window.kovelint.scale());
+        if (!cols || document.title !== text) problems.push(`caption "${text}", title "${document.title}"`);
+        if (marked.length && ([/^pipes\d+$/, /^size/, /Pictures$/].some((g) => marked.filter((m) => g.test(m)).length !== 1) ||
+                              !marked.includes(`size${cols}x${rows}`)))
+            problems.push(`marks ${marked.join(' ')} under "${text}"`);
+        if (marked.length && ($('board').width !== want[0] || $('board').height !== want[1]))
+            problems.push(`canvas ${$('board').width} x ${$('board').height} for ${want.join(' x ')}`);
         if (document.activeElement !== document.body && !visible(document.activeElement))
             problems.push(`the focus on a hidden ${document.activeElement.dataset.id ?? document.activeElement.id}`);
         const chain = [...document.querySelectorAll('#menubar .open')];
