@@ -15,10 +15,12 @@
         sheet.onload = resolve;
         sheet.onerror = reject;
     });
+    // Out here the long text is read once; in a function it would be skimmed as the script is
+    // compiled and read again when the function first runs.
+    const code = bytes('@WASM@');
     const moduleReady = KovelintModule({
         // The module is made from the code this page carries; it fetches nothing of its own.
         instantiateWasm(imports, receive) {
-            const code = bytes('@WASM@');
             try {
                 receive(new WebAssembly.Instance(new WebAssembly.Module(code), imports));
             } catch {
