@@ -419,7 +419,7 @@
         return chain;
     }
 
-    function setMenu(path, highlighted) {
+    function setMenu(path, highlighted, moveFocus = true) {
         for (const e of openPath) {
             if (path.includes(e)) continue;
             items[e].classList.remove('open');
@@ -431,6 +431,7 @@
         }
         openPath = path;
         current = path.length ? highlighted : -1;
+        if (!moveFocus) return;
         if (current >= 0) {
             fitMenus();
             items[current].focus({ preventScroll: !byKeys });
@@ -500,7 +501,8 @@
                 else choose(current);
                 return true;
             case 'Tab':
-                closeMenus();
+                // The browser moves the focus on, out of the menu bar.
+                setMenu([], -1, false);
                 return false;
             default:
                 // A key of the game's closes the menu and acts as usual.
