@@ -7,6 +7,7 @@
     // sheet has been loading since the page was read (an image of the page), the game's code is
     // compiled and made at once (the module's script comes first in this script element), and
     // the one-game lock is asked for once the board is drawn.
+
     // The game's values, from its module as the page was built: name, picture edge, sheet
     // layout, ground.
     const fixed = JSON.parse('@FIXED@');
@@ -41,8 +42,8 @@
     }
 
     // The module's plain calls as the objects the page works with: a game, the menu table, the
-    // fixed values, the keys. Texts and numbers are read from the module's memory where the
-    // calls leave them.
+    // keys, the clock. Texts and numbers are read from the module's memory where the calls leave
+    // them.
     function gameModule(m) {
         const decoder = new TextDecoder();
         const encoder = new TextEncoder();
@@ -59,7 +60,7 @@
             caption() { return text(m._kov_caption(this.at)); }
             cellCount() { return m._kov_cell_count(this.at); }
             checked(entry) { return m._kov_checked(this.at, entry) !== 0; }
-            // Every cell's place and picture, from cell 1; none for cell 0.
+            // Where every cell lies, from cell 1; none for cell 0.
             cellRects() {
                 const r = ints(m._kov_cell_rects(this.at), 4 * this.cellCount());
                 const out = [null];
@@ -67,6 +68,7 @@
                     out.push({ left: r[i], top: r[i + 1], width: r[i + 2], height: r[i + 3] });
                 return out;
             }
+            // What every cell shows, from cell 1.
             shownPictures() {
                 return [0, ...ints(m._kov_shown_pictures(this.at), this.cellCount())];
             }
@@ -97,6 +99,7 @@
                 return m._kov_virtual_key();
             },
             clockSeed: () => m._kov_clock_seed() >>> 0,
+            // The calls themselves and the reading of their texts, for anything more.
             calls: m,
             text,
         };
