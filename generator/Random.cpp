@@ -16,9 +16,13 @@ std::uint32_t SeedFromClock() {
     localtime_r(&whole, &local);
 #endif
     const auto ms = duration_cast<milliseconds>(now.time_since_epoch()).count() % 1000;
-    const std::uint32_t seconds =
-        static_cast<std::uint32_t>(local.tm_hour * 3600 + local.tm_min * 60 + local.tm_sec);
-    return seconds * 1000u + static_cast<std::uint32_t>(ms < 0 ? ms + 1000 : ms);
+    return SeedFromTimeOfDay(local.tm_hour, local.tm_min, local.tm_sec,
+                             static_cast<int>(ms < 0 ? ms + 1000 : ms));
+}
+
+std::uint32_t SeedFromTimeOfDay(int hour, int minute, int second, int millisecond) {
+    const auto seconds = static_cast<std::uint32_t>(hour * 3600 + minute * 60 + second);
+    return seconds * 1000u + static_cast<std::uint32_t>(millisecond);
 }
 
 }  // namespace kov

@@ -37,5 +37,7 @@ class SeededRandom final : public RandomSource {
 
 // The seed for a run: the time of day in milliseconds since local midnight.
 std::uint32_t SeedFromClock();
+// The same from a time of day a front end has read from its own clock.
+std::uint32_t SeedFromTimeOfDay(int hour, int minute, int second, int millisecond);
 
 }  // namespace kov

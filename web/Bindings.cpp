@@ -113,15 +113,6 @@ int VirtualKey(std::string_view key) {
 // The longest key name the page hands over, with room for its NUL.
 char keyName[16];
 
-// The browser's clock as the time of day, in milliseconds since local midnight. The C library's
-// localtime, which SeedFromClock reads, would first set up the time zone through the module's
-// script, and at start-up that costs more than the whole first game.
-EM_JS(double, MillisecondsToday, (), {
-    const now = new Date();
-    return ((now.getHours() * 60 + now.getMinutes()) * 60 + now.getSeconds()) * 1000 +
-           now.getMilliseconds();
-});
-
 }  // namespace
 
 }  // namespace kov::web
@@ -232,9 +223,11 @@ EMSCRIPTEN_KEEPALIVE int kov_virtual_key() {
     return kov::web::VirtualKey(kov::web::keyName);
 }
 
-// The seed SeedFromClock gives: the seconds since midnight times 1000, plus the milliseconds.
-EMSCRIPTEN_KEEPALIVE unsigned kov_clock_seed() {
-    return static_cast<unsigned>(kov::web::MillisecondsToday());
+// The seed for a time of day the page reads from the browser's clock. The C library's localtime,
+// which SeedFromClock reads, would first set up the time zone through the module's script, and
+// at start-up that costs more than the whole first game.
+EMSCRIPTEN_KEEPALIVE unsigned kov_clock_seed(int hour, int minute, int second, int millisecond) {
+    return kov::SeedFromTimeOfDay(hour, minute, second, millisecond);
 }
 
 }  // extern "C"

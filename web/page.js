@@ -98,7 +98,11 @@
                 m.HEAPU8[at + name.length] = 0;
                 return m._kov_virtual_key();
             },
-            clockSeed: () => m._kov_clock_seed() >>> 0,
+            clockSeed() {
+                const now = new Date();
+                return m._kov_clock_seed(now.getHours(), now.getMinutes(), now.getSeconds(),
+                                         now.getMilliseconds()) >>> 0;
+            },
             // The calls themselves and the reading of their texts, for anything more.
             calls: m,
             text,

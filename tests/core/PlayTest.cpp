@@ -231,6 +231,13 @@ TEST(GameFlow, PipeCountsDrawnInTheirRanges) {
     EXPECT_EQ(DrawAnyPipeCount(rng), 10);
 }
 
+// The seed is the time of day in milliseconds since midnight, the same for every front end.
+TEST(SeededRandom, SeedFromTheTimeOfDay) {
+    EXPECT_EQ(SeedFromTimeOfDay(0, 0, 0, 0), 0u);
+    EXPECT_EQ(SeedFromTimeOfDay(1, 2, 3, 4), 3723004u);
+    EXPECT_EQ(SeedFromTimeOfDay(23, 59, 59, 999), 86399999u);
+}
+
 TEST(SeededRandom, ValuesStayBelowOne) {
     SeededRandom rng(SeedFromClock());
     float highest = 0.0f;
