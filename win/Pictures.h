@@ -10,10 +10,12 @@
 #include <vector>
 
 #include "board/Tiles.h"
+#include "game/Defaults.h"
 
 namespace kov::win {
 
-inline constexpr int PictureSide = 35;
+// The edge of a picture as drawn: a small cell is one picture, a large one doubles it.
+inline constexpr int PictureSide = SmallTiles;
 
 // One picture, top row first, each pixel 0x00RRGGBB as a 32-bit DIB holds it.
 using Picture = std::array<std::uint32_t, PictureSide * PictureSide>;
