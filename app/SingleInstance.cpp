@@ -2,7 +2,8 @@
 
 #include <fcntl.h>
 #include <poll.h>
-#include <pwd.h>
+#include <sys/eventfd.h>
+#include <sys/file.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
 #include <sys/un.h>
@@ -10,89 +11,36 @@
 #include <unistd.h>
 
 #include <QCryptographicHash>
-#include <QDir>
-#include <QSocketNotifier>
+#include <QObject>
 #include <cerrno>
 #include <chrono>
 #include <cstddef>
-#include <cstdio>
+#include <cstdint>
 #include <cstring>
-#include <string>
 
 namespace kov {
 
 namespace {
 
-QByteArray UserName() {
-    const passwd* pw = ::getpwuid(::geteuid());
-    if (pw != nullptr && pw->pw_name != nullptr) return pw->pw_name;
-    return QByteArray::number(::geteuid());
-}
-
-// A directory of ours that only we can enter, opened without following a link at its name.
-// `ours` says we just made it, so its mode may be set right whatever the umask took away.
-bool IsPrivateFolder(const QByteArray& path, bool ours) {
-    const int fd = ::open(path.constData(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
-    if (fd < 0) return false;
-    struct stat st {};
-    bool ok = ::fstat(fd, &st) == 0 && S_ISDIR(st.st_mode) && st.st_uid == ::geteuid();
-    if (ok && (st.st_mode & 07777) != 0700) ok = ours && ::fchmod(fd, 0700) == 0;
-    ::close(fd);
-    return ok;
-}
-
-// mkdir never follows a link: a name someone planted makes it fail, and the check says no.
-bool MakePrivateFolder(const QByteArray& path) {
-    if (::mkdir(path.constData(), 0700) == 0) return IsPrivateFolder(path, true);
-    return errno == EEXIST && IsPrivateFolder(path, false);
-}
+constexpr char LockFile[] = "kovelint.instance";
+constexpr char SocketFile[] = "kovelint.socket";
+// However many calls wait, the answering thread takes at most this many before it looks
+// whether it is told to stop.
+constexpr int CallsPerWake = 16;
 
 void SleepMs(long ms) {
     const timespec t{0, ms * 1000000L};
     ::nanosleep(&t, nullptr);
 }
 
-socklen_t AbstractAddress(const QByteArray& name, sockaddr_un* addr) {
+// `address` is a path, or an abstract name after its leading 0 byte.
+socklen_t Address(const QByteArray& address, sockaddr_un* addr) {
     *addr = {};
     addr->sun_family = AF_UNIX;
-    // sun_path[0] stays 0: the abstract namespace, where no file is ever made.
-    std::memcpy(addr->sun_path + 1, name.constData(), static_cast<std::size_t>(name.size()));
-    return static_cast<socklen_t>(offsetof(sockaddr_un, sun_path) + 1 +
-                                  static_cast<std::size_t>(name.size()));
-}
-
-// A game takes a moment to start: it holds the lock from its first instruction but answers only
-// once its window is up. Until it has run this long, a game that is not stopped is starting.
-constexpr double StartingSeconds = 10;
-
-// Whether process `pid` has run for less than StartingSeconds and is not stopped; false when
-// /proc cannot tell.
-bool StillStarting(pid_t pid) {
-    std::FILE* f = std::fopen(("/proc/" + std::to_string(pid) + "/stat").c_str(), "r");
-    if (f == nullptr) return false;
-    char line[1024] = {};
-    const bool read = std::fgets(line, sizeof line, f) != nullptr;
-    std::fclose(f);
-    // "pid (name) state ..." with the start time, in clock ticks after boot, 19 fields on; the
-    // name may hold spaces and parentheses, so the fields are counted from its last ')'.
-    const char* after = read ? std::strrchr(line, ')') : nullptr;
-    if (after == nullptr) return false;
-    char state = 0;
-    unsigned long long started = 0;
-    if (std::sscanf(
-            after + 1,
-            " %c %*s %*s %*s %*s %*s %*s %*s %*s %*s %*s %*s %*s %*s %*s %*s %*s %*s %*s %llu",
-            &state, &started) != 2 ||
-        state == 'T' || state == 't')
-        return false;
-    std::FILE* up = std::fopen("/proc/uptime", "r");
-    if (up == nullptr) return false;
-    double uptime = 0;
-    const bool gotUptime = std::fscanf(up, "%lf", &uptime) == 1;
-    std::fclose(up);
-    const long ticks = ::sysconf(_SC_CLK_TCK);
-    return gotUptime && ticks > 0 &&
-           uptime - static_cast<double>(started) / static_cast<double>(ticks) < StartingSeconds;
+    std::memcpy(addr->sun_path, address.constData(), static_cast<std::size_t>(address.size()));
+    const bool abstract = address.startsWith('\0');
+    return static_cast<socklen_t>(offsetof(sockaddr_un, sun_path) +
+                                  static_cast<std::size_t>(address.size()) + (abstract ? 0 : 1));
 }
 
 // The other end of a connected socket runs as our own user; `pid` learns its process.
@@ -107,63 +55,77 @@ bool PeerIsOurs(int socket, pid_t* pid = nullptr) {
 
 }  // namespace
 
-RuntimeFolder SettleRuntimeFolder() {
-    RuntimeFolder r;
+SingleInstance::SingleInstance(const QByteArray& folder) {
+    const QByteArray path = folder + "/" + SocketFile;
+    if (!folder.isEmpty() &&
+        static_cast<std::size_t>(path.size()) < sizeof(sockaddr_un::sun_path)) {
+        folder_ = folder;
+        address_ = path;
+        return;
+    }
+    // The session's folder, as given, only tells sessions apart; a short digest keeps the
+    // name short.
     const QByteArray given = qgetenv("XDG_RUNTIME_DIR");
-    if (!given.isEmpty() && IsPrivateFolder(given, false)) return r;
-
-    // Where Qt itself would look when XDG_RUNTIME_DIR does not do.
-    const QByteArray usual = QFile::encodeName(QDir::tempPath()) + "/runtime-" + UserName();
-    QByteArray chosen = usual;
-    if (!MakePrivateFolder(usual)) {
-        // The usual name is taken by someone else, or by a link: a fresh folder, ours alone.
-        QByteArray fresh = usual + "-XXXXXX";
-        if (::mkdtemp(fresh.data()) != nullptr && IsPrivateFolder(fresh, true)) {
-            chosen = fresh;
-            r.madeForThisRun = fresh;
-        } else {
-            chosen.clear();
-        }
-    }
-    const QByteArray rejected = given.isEmpty() ? (chosen == usual ? QByteArray() : usual) : given;
-    if (chosen.isEmpty()) {
-        ::unsetenv("XDG_RUNTIME_DIR");
-        r.note = "no private runtime folder can be made in " + QFile::encodeName(QDir::tempPath());
-        return r;
-    }
-    ::setenv("XDG_RUNTIME_DIR", chosen.constData(), 1);
-    if (!rejected.isEmpty())
-        r.note = "the runtime folder " + rejected + " is not a private folder of ours; using " +
-                 chosen + " instead";
-    return r;
-}
-
-SingleInstance::SingleInstance() {
-    const QByteArray folder = qgetenv("XDG_RUNTIME_DIR");
-    // The folder only tells sessions apart; a short digest keeps the name short.
     const QByteArray session =
-        folder.isEmpty()
+        given.isEmpty()
             ? QByteArrayLiteral("none")
-            : QCryptographicHash::hash(folder, QCryptographicHash::Sha256).toHex().left(16);
-    name_ = "kovelint-" + QByteArray::number(::geteuid()) + "-" + session;
+            : QCryptographicHash::hash(given, QCryptographicHash::Sha256).toHex().left(16);
+    address_ = QByteArray(1, '\0') + "kovelint-" + QByteArray::number(::geteuid()) + "-" + session;
 }
 
 SingleInstance::~SingleInstance() {
-    notifier_.reset();
-    if (fd_ >= 0) ::close(fd_);
+    if (answering_.joinable()) {
+        const std::uint64_t one = 1;
+        [[maybe_unused]] const ssize_t written = ::write(stopFd_, &one, sizeof one);
+        answering_.join();
+    }
+    for (const int fd : {listenFd_, lockFd_, stopFd_})
+        if (fd >= 0) ::close(fd);
 }
 
 InstanceCheck SingleInstance::Acquire() {
-    fd_ = ::socket(AF_UNIX, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
-    if (fd_ < 0) return Skip("the game's lock cannot be made");
-    sockaddr_un addr;
-    const socklen_t len = AbstractAddress(name_, &addr);
+    return folder_.isEmpty() ? AcquireName() : AcquireInFolder();
+}
+
+InstanceCheck SingleInstance::AcquireInFolder() {
+    const int dir = ::open(folder_.constData(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+    if (dir >= 0) {
+        lockFd_ = ::openat(dir, LockFile, O_RDWR | O_CREAT | O_NOFOLLOW | O_CLOEXEC, 0600);
+        ::close(dir);
+    }
+    struct stat st {};
+    if (lockFd_ < 0 || ::fstat(lockFd_, &st) != 0 || !S_ISREG(st.st_mode) ||
+        st.st_uid != ::geteuid())
+        return Skip("the game's lock file is not a file of ours");
+    // A game holds the lock from its start, and takes calls a moment later; one that has not
+    // within a second is reported.
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(1);
+    for (;;) {
+        if (::flock(lockFd_, LOCK_EX | LOCK_NB) == 0)
+            return TakeAddress() ? StartAnswering() : Skip("the game's lock cannot be made");
+        if (errno != EWOULDBLOCK && errno != EINTR) return Skip("the game's lock cannot be taken");
+        switch (AskRunningGame()) {
+            case Asked::Answered:
+                return InstanceCheck::Answered;
+            case Asked::NotAnswering:
+            case Asked::Busy:  // only our own games can call here, so the queue is ours
+                return InstanceCheck::NotAnswering;
+            case Asked::OtherUser:
+                return Skip("another user holds the game's lock");
+            case Asked::Gone:     // ending: its lock is about to be free
+            case Asked::Refused:  // between its lock and its first call, or ending
+                if (std::chrono::steady_clock::now() > deadline) return InstanceCheck::NotAnswering;
+                SleepMs(2);
+                break;
+        }
+    }
+}
+
+InstanceCheck SingleInstance::AcquireName() {
     // Between a holder's bind and its listen, or while it ends, the name is held but nobody
     // takes calls; that lasts microseconds, so a few tries settle it.
     for (int attempt = 0; attempt < 100; ++attempt) {
-        if (::bind(fd_, reinterpret_cast<const sockaddr*>(&addr), len) == 0 &&
-            ::listen(fd_, SOMAXCONN) == 0)
-            return InstanceCheck::First;
+        if (TakeAddress()) return StartAnswering();
         if (errno != EADDRINUSE) return Skip("the game's lock cannot be made");
         switch (AskRunningGame()) {
             case Asked::Answered:
@@ -172,6 +134,9 @@ InstanceCheck SingleInstance::Acquire() {
                 return InstanceCheck::NotAnswering;
             case Asked::OtherUser:
                 return Skip("another user holds the name of the game's lock");
+            case Asked::Busy:
+                // Whose listener this is cannot be told without a call, and it takes none.
+                return Skip("the name of the game's lock is held by a process that takes no calls");
             case Asked::Gone:
             case Asked::Refused:
                 SleepMs(2);
@@ -181,49 +146,67 @@ InstanceCheck SingleInstance::Acquire() {
     return Skip("the name of the game's lock is held, but nobody answers on it");
 }
 
+bool SingleInstance::TakeAddress() {
+    listenFd_ = ::socket(AF_UNIX, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
+    if (listenFd_ < 0) return false;
+    // In the folder, a socket file left by a game that is gone is ours to replace: the lock
+    // says no game holds it.
+    if (!folder_.isEmpty()) ::unlink(address_.constData());
+    sockaddr_un addr;
+    const socklen_t len = Address(address_, &addr);
+    if (::bind(listenFd_, reinterpret_cast<const sockaddr*>(&addr), len) == 0 &&
+        ::listen(listenFd_, SOMAXCONN) == 0)
+        return true;
+    const int error = errno;
+    ::close(listenFd_);
+    listenFd_ = -1;
+    errno = error;
+    return false;
+}
+
+InstanceCheck SingleInstance::StartAnswering() {
+    stopFd_ = ::eventfd(0, EFD_CLOEXEC);
+    if (stopFd_ < 0) return Skip("the game's lock cannot be made");
+    answering_ = std::thread([this] { Answer(); });
+    return InstanceCheck::First;
+}
+
 InstanceCheck SingleInstance::Skip(const char* why) {
     why_ = why;
-    if (fd_ >= 0) ::close(fd_);
-    fd_ = -1;
+    for (int* fd : {&listenFd_, &lockFd_}) {
+        if (*fd >= 0) ::close(*fd);
+        *fd = -1;
+    }
     return InstanceCheck::Skipped;
 }
 
 SingleInstance::Asked SingleInstance::AskRunningGame() {
-    const int c = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    const int c = ::socket(AF_UNIX, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
     if (c < 0) return Asked::Refused;
-    // A stopped game's queue can fill up; then even the call waits, but no longer than this.
-    const timeval second{1, 0};
-    ::setsockopt(c, SOL_SOCKET, SO_SNDTIMEO, &second, sizeof second);
     sockaddr_un addr;
-    const socklen_t len = AbstractAddress(name_, &addr);
+    const socklen_t len = Address(address_, &addr);
+    // A call never waits: a full queue says EAGAIN at once.
     if (::connect(c, reinterpret_cast<const sockaddr*>(&addr), len) != 0) {
         const int error = errno;
         ::close(c);
-        return error == EAGAIN || error == ETIMEDOUT ? Asked::NotAnswering : Asked::Refused;
+        return error == EAGAIN ? Asked::Busy : Asked::Refused;
     }
     if (!PeerIsOurs(c, &runningPid_)) {
         ::close(c);
         return Asked::OtherUser;
     }
-
-    // The running game answers from its event loop within moments; one still starting answers
-    // once its window is up, and is given the time to get there.
-    using Clock = std::chrono::steady_clock;
-    auto deadline = Clock::now() + std::chrono::seconds(1);
+    // The running game answers from its own thread within moments.
     Asked result = Asked::NotAnswering;
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(1);
     for (;;) {
-        const auto left =
-            std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now()).count();
-        if (left <= 0 && StillStarting(runningPid_)) {
-            deadline = Clock::now() + std::chrono::milliseconds(100);
-            continue;
-        }
+        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
+                              deadline - std::chrono::steady_clock::now())
+                              .count();
         if (left <= 0) break;
         pollfd p{c, POLLIN, 0};
         const int n = ::poll(&p, 1, static_cast<int>(left));
         if (n < 0 && errno == EINTR) continue;
-        if (n == 0) continue;  // the time is up: see whether the game is still starting
-        if (n < 0) break;
+        if (n <= 0) break;
         char reply = 0;
         // No reply but the end of the call: that game is ending, so the lock is about to be free.
         result = ::read(c, &reply, 1) == 1 ? Asked::Answered : Asked::Gone;
@@ -234,29 +217,48 @@ SingleInstance::Asked SingleInstance::AskRunningGame() {
 }
 
 void SingleInstance::AnswerLaterStarts(std::function<void()> toFront) {
-    if (fd_ < 0) return;
+    const std::lock_guard lock(mutex_);
     toFront_ = std::move(toFront);
-    notifier_ = std::make_unique<QSocketNotifier>(fd_, QSocketNotifier::Read);
-    QObject::connect(notifier_.get(), &QSocketNotifier::activated, notifier_.get(),
-                     [this] { AnswerPending(); });
+    receiver_ = std::make_unique<QObject>();
 }
 
-void SingleInstance::AnswerPending() {
+void SingleInstance::Answer() {
     for (;;) {
-        const int c = ::accept4(fd_, nullptr, nullptr, SOCK_NONBLOCK | SOCK_CLOEXEC);
-        if (c < 0) {
-            if (errno == EINTR || errno == ECONNABORTED) continue;
-            return;  // EAGAIN: every call so far is answered
+        pollfd p[2] = {{listenFd_, POLLIN, 0}, {stopFd_, POLLIN, 0}};
+        if (::poll(p, 2, -1) < 0) {
+            if (errno == EINTR) continue;
+            return;
         }
-        // Only our own user's start brings the window up; anyone else is hung up on. The answer
-        // goes first: the later start need not wait for the window system.
-        const bool ours = PeerIsOurs(c);
-        if (ours) {
-            [[maybe_unused]] const ssize_t sent = ::send(c, "!", 1, MSG_NOSIGNAL);
+        if (p[1].revents != 0) return;
+        for (int call = 0; call < CallsPerWake; ++call) {
+            const int c = ::accept4(listenFd_, nullptr, nullptr, SOCK_NONBLOCK | SOCK_CLOEXEC);
+            if (c < 0) {
+                if (errno == EINTR || errno == ECONNABORTED) continue;
+                break;  // EAGAIN: every call so far is answered
+            }
+            // Only our own user's start brings the window up; anyone else is hung up on.
+            const bool ours = PeerIsOurs(c);
+            if (ours) {
+                [[maybe_unused]] const ssize_t sent = ::send(c, "!", 1, MSG_NOSIGNAL);
+            }
+            ::close(c);
+            if (ours) RaiseLater();
         }
-        ::close(c);
-        if (ours) toFront_();
     }
+}
+
+// However many starts call at once, the event loop is asked once to raise the window. Before
+// the window is up, nothing need be asked: it comes up on top.
+void SingleInstance::RaiseLater() {
+    const std::lock_guard lock(mutex_);
+    if (!receiver_ || raisePending_.exchange(true)) return;
+    QMetaObject::invokeMethod(
+        receiver_.get(),
+        [this] {
+            raisePending_ = false;
+            toFront_();
+        },
+        Qt::QueuedConnection);
 }
 
 }  // namespace kov

@@ -1,49 +1,39 @@
-// One game at a time, and a runtime folder for Qt that nobody else could have planted.
+// One game at a time: a later start brings the running game to the front and ends.
 #pragma once
 
 #include <sys/types.h>
 
 #include <QByteArray>
+#include <atomic>
 #include <functional>
 #include <memory>
+#include <mutex>
+#include <thread>
 
-class QSocketNotifier;
+class QObject;
 
 namespace kov {
-
-struct RuntimeFolder {
-    // A line for standard error when the folder given was not used, empty otherwise.
-    QByteArray note;
-    // A folder made for this run only, left empty behind it; empty when none was made.
-    QByteArray madeForThisRun;
-};
-
-// Makes sure XDG_RUNTIME_DIR names a real directory of ours that only we can enter, reached
-// without following a link: the one given if it is such, else <tmp>/runtime-<user>, else a
-// fresh folder beside it; the choice is exported so that Qt never picks its own. Call it
-// after the lock is taken (a second start has no use for a folder) and before the
-// QApplication is made.
-RuntimeFolder SettleRuntimeFolder();
 
 enum class InstanceCheck {
     First,         // the lock is ours until this process ends
     Answered,      // the running game came to the front; this start ends
-    NotAnswering,  // a game of ours holds the lock but did not answer within a second, and
-                   // it is stopped or past its start
+    NotAnswering,  // a game of ours holds the lock but did not answer within a second
     Skipped,       // no lock we can trust; the game runs unchecked (see Why())
 };
 
-// The lock is a listening socket in Linux's abstract namespace: the kernel holds the name while
-// the process lives and drops it however the process ends, so a crash never blocks a start,
-// there is no file anyone could plant or swap, and of two games starting at once exactly one
-// binds the name. Anyone may take a name there, so the holder's peer credentials must show our
-// own user before a running game counts.
-// The name is our uid and the session: XDG_RUNTIME_DIR as the session gave it, or "none", so
-// games of one session find each other and games of other sessions (or tests side by side,
-// each with its own folder) never do.
+// Where the player has a private runtime folder, the lock is a file there that the game holds
+// a lock on for as long as it runs, and the game takes calls on a socket beside it: no other
+// user can reach either, and the kernel drops the lock however the game ends.
+// Without such a folder the lock is a listening socket in Linux's abstract namespace, named by
+// our uid and the session. Any user may take or call a name there, so a name held by a
+// listener whose owner cannot be told (one that takes no calls) never stops the game: it runs,
+// unchecked, and says so.
+// The game answers a later start from a thread of its own as soon as it holds the lock, before
+// its window is up; the window comes to the front from the event loop.
 class SingleInstance {
   public:
-    SingleInstance();
+    // `folder`: the player's private runtime folder, or empty when there is none.
+    explicit SingleInstance(const QByteArray& folder);
     ~SingleInstance();
     SingleInstance(const SingleInstance&) = delete;
     SingleInstance& operator=(const SingleInstance&) = delete;
@@ -53,22 +43,37 @@ class SingleInstance {
     pid_t RunningPid() const { return runningPid_; }  // for NotAnswering; 0 when not known
     const char* Why() const { return why_; }          // for Skipped
 
-    // From here on every later start calls `toFront` in the event loop and is answered.
+    // From here on a later start has `toFront` called in the event loop. Call it from the
+    // thread that runs the event loop.
     void AnswerLaterStarts(std::function<void()> toFront);
 
   private:
-    enum class Asked { Answered, NotAnswering, Gone, OtherUser, Refused };
+    enum class Asked { Answered, NotAnswering, Gone, OtherUser, Busy, Refused };
+    InstanceCheck AcquireInFolder();
+    InstanceCheck AcquireName();
     Asked AskRunningGame();
+    // Binds and listens on the address; false, with errno set, when it cannot.
+    bool TakeAddress();
+    // Answers calls from here on: the lock is ours.
+    InstanceCheck StartAnswering();
     // Gives up the lock: the game runs unchecked, for the reason given.
     InstanceCheck Skip(const char* why);
-    void AnswerPending();
+    void Answer();
+    void RaiseLater();
 
-    QByteArray name_;
-    int fd_ = -1;
+    QByteArray folder_;
+    QByteArray address_;  // a path in the folder, or the abstract name after a 0 byte
+    int lockFd_ = -1;
+    int listenFd_ = -1;
+    int stopFd_ = -1;
     pid_t runningPid_ = 0;
     const char* why_ = "";
+    std::thread answering_;
+
+    std::mutex mutex_;  // guards toFront_ and receiver_ against the answering thread
     std::function<void()> toFront_;
-    std::unique_ptr<QSocketNotifier> notifier_;
+    std::unique_ptr<QObject> receiver_;  // lives in the event loop's thread
+    std::atomic<bool> raisePending_{false};
 };
 
 }  // namespace kov

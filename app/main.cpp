@@ -2,6 +2,9 @@
 #include <fcntl.h>
 #include <unistd.h>
 
+#include <xcb/xcb.h>
+
+#include <QAbstractNativeEventFilter>
 #include <QApplication>
 #include <cerrno>
 #include <cmath>
@@ -9,6 +12,7 @@
 #include <cstdlib>
 
 #include "app/MainWindow.h"
+#include "app/RuntimeFolder.h"
 #include "app/SingleInstance.h"
 #include "game/Defaults.h"
 #include "generator/Random.h"
@@ -49,18 +53,24 @@ void GuardStandardDescriptors() {
 }
 
 // Below 1/35 a 35-pixel picture cell keeps no pixel, and Qt then makes no window at all (0, a
-// tiny or an endless factor); a game must never run without its window, so such a value goes.
+// tiny or an endless factor); far above 16 the smallest board outgrows any screen, and a huge
+// factor again leaves no window. A game must never run without its window, so such a value
+// goes.
+constexpr double LargestScaleFactor = 16;
+
 bool UsableScaleFactor(const QByteArray& text) {
     bool ok = false;
     const double factor = text.toDouble(&ok);
-    return ok && std::isfinite(factor) && factor >= 1.0 / kov::SmallTiles;
+    return ok && std::isfinite(factor) && factor >= 1.0 / kov::SmallTiles &&
+           factor <= LargestScaleFactor;
 }
 
 void DropUnusableScaleFactors() {
     const QByteArray global = qgetenv("QT_SCALE_FACTOR");
     if (!global.isEmpty() && !UsableScaleFactor(global)) {
         std::fprintf(stderr,
-                     "kovelint: ignoring QT_SCALE_FACTOR=%s, which leaves no window to show\n",
+                     "kovelint: ignoring QT_SCALE_FACTOR=%s: a window needs a factor from 1/35 to "
+                     "16\n",
                      global.constData());
         qunsetenv("QT_SCALE_FACTOR");
     }
@@ -70,13 +80,31 @@ void DropUnusableScaleFactors() {
         const QByteArray value = entry.mid(entry.lastIndexOf('=') + 1);
         if (value.trimmed().isEmpty() || UsableScaleFactor(value)) continue;
         std::fprintf(stderr,
-                     "kovelint: ignoring QT_SCREEN_SCALE_FACTORS=%s, which leaves no window to "
-                     "show\n",
+                     "kovelint: ignoring QT_SCREEN_SCALE_FACTORS=%s: a window needs factors from "
+                     "1/35 to 16\n",
                      screens.constData());
         qunsetenv("QT_SCREEN_SCALE_FACTORS");
         break;
     }
 }
+
+// A window destroyed by another X client ends the game as closing it does, rather than leave it
+// running with no window, holding the lock.
+class WindowDestroyed final : public QAbstractNativeEventFilter {
+  public:
+    explicit WindowDestroyed(const QWidget& window) : window_(window) {}
+    bool nativeEventFilter(const QByteArray& type, void* message, qintptr*) override {
+        if (type != "xcb_generic_event_t") return false;
+        const auto* event = static_cast<const xcb_generic_event_t*>(message);
+        if ((event->response_type & 0x7f) != XCB_DESTROY_NOTIFY) return false;
+        const auto* destroyed = static_cast<const xcb_destroy_notify_event_t*>(message);
+        if (destroyed->window == window_.winId()) QCoreApplication::exit(0);
+        return false;
+    }
+
+  private:
+    const QWidget& window_;
+};
 
 }  // namespace
 
@@ -85,7 +113,9 @@ int main(int argc, char* argv[]) {
     DropUnusableScaleFactors();
     // Before any window or display: a second start brings the running game to the front and
     // ends here, silently; one that gets no answer says which game is stuck.
-    kov::SingleInstance instance;
+    QByteArray rejected;
+    const QByteArray sharedFolder = kov::SharedRuntimeFolder(&rejected);
+    kov::SingleInstance instance(sharedFolder);
     switch (instance.Acquire()) {
         case kov::InstanceCheck::First:
             break;
@@ -104,7 +134,7 @@ int main(int argc, char* argv[]) {
                          instance.Why());
             break;
     }
-    const kov::RuntimeFolder runtime = kov::SettleRuntimeFolder();
+    const kov::RuntimeFolder runtime = kov::SettleRuntimeFolder(sharedFolder, rejected);
     if (!runtime.note.isEmpty()) std::fprintf(stderr, "kovelint: %s\n", runtime.note.constData());
 
     const QtMessageHandler qtMessages = qInstallMessageHandler(PlatformStartMessage);
@@ -129,10 +159,12 @@ int main(int argc, char* argv[]) {
         window.raise();
         window.activateWindow();
     };
-    toFront();
     instance.AnswerLaterStarts(toFront);
+    toFront();
+    WindowDestroyed destroyed(window);
+    app.installNativeEventFilter(&destroyed);
     const int status = app.exec();
-    if (!runtime.madeForThisRun.isEmpty()) ::rmdir(runtime.madeForThisRun.constData());
+    kov::RemoveFolderMadeForThisRun();
 #ifndef __SANITIZE_ADDRESS__
     // The game saves nothing, the kernel drops its lock and the X server takes the window back
     // with the connection, so taking Qt and the pictures apart object by object would only

@@ -55,10 +55,8 @@ grep -q 'qt.qpa.backingstore' "$scratch/first.err" || {
 sleep 1
 kill -0 "$pid" 2>/dev/null || fail "the game ended by itself: $(cat "$scratch/first.err")"
 
-# It holds the one-game lock: the abstract socket named for this user and runtime folder is
-# one of its own descriptors.
-name="@kovelint-$(id -u)-$(printf %s "$runtime" | sha256sum | cut -c1-16)"
-inode=$(awk -v n="$name" '$8 == n {print $7}' /proc/net/unix)
+# It holds the one-game lock: it listens on the socket in the runtime folder.
+inode=$(awk -v n="$runtime/kovelint.socket" '$8 == n {print $7}' /proc/net/unix)
 [ -n "$inode" ] && ls -l "/proc/$pid/fd" | grep -q "socket:\[$inode\]" ||
     fail "the lock is not held by $pid"
 

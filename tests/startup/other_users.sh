@@ -1,0 +1,163 @@
+#!/usr/bin/env bash
+# Another user of the machine (nobody) against the player's game, on a private X server: a
+# squatter holding the name of the game's lock with a full queue, a flood of calls that hang
+# up at once, and a TMPDIR that is a link planted to a folder of the player's.
+# Usage: other_users.sh <path to kovelint>
+set -u
+game=$1
+if [ "$(id -u)" -ne 0 ]; then
+    echo "skipped: needs root to run as another user"
+    exit 0
+fi
+failures=0
+passed=0
+work=$(mktemp -d)
+chmod 711 "$work"  # nobody may pass through, to the folder it may write in
+games=()
+others=()
+. "$(dirname "$0")/../lib/private_x.sh"
+cleanup() {
+    for p in "${games[@]}" "${others[@]}" "${private_x_pids[@]}"; do kill -KILL "$p" 2>/dev/null; done
+    wait 2>/dev/null
+    rm -rf "$work"
+}
+trap cleanup EXIT
+
+fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
+pass() { echo "ok: $*"; passed=$((passed + 1)); }
+now_ms() { echo $(($(date +%s%N) / 1000000)); }
+as_nobody() { (cd / && exec setpriv --reuid=nobody --regid=nogroup --clear-groups "$@"); }
+# The same in the background; its PID, the command's own, joins the others.
+nobody_runs() {
+    (cd / && exec setpriv --reuid=nobody --regid=nogroup --clear-groups "$@") &
+    others+=($!)
+}
+
+private_x "$work" openbox || { echo "FAIL: Xvfb did not start"; exit 1; }
+mkdir -m 700 "$work/tmp"
+export TMPDIR=$work/tmp
+user=$(id -un)
+
+window_of() {
+    for _ in $(seq 100); do
+        xdotool search --onlyvisible --pid "$1" 2>/dev/null | head -n1 | grep . && return
+        kill -0 "$1" 2>/dev/null || return
+        sleep 0.1
+    done
+}
+start() {
+    "$@" &
+    pid=$!
+    games+=("$pid")
+}
+# The name another user would aim at: the one a game of this session took until now, our uid
+# and the start of the runtime folder's SHA-256, in the abstract namespace.
+old_name() { echo "kovelint-$(id -u)-$(printf %s "$1" | sha256sum | cut -c1-16)"; }
+# Whatever game $1 listens on, as /proc/net/unix shows it to anyone: a path, or @name.
+listening_on() {
+    local inode
+    for inode in $(ls -l "/proc/$1/fd" 2>/dev/null | grep -o 'socket:\[[0-9]*\]' | tr -dc '0-9\n'); do
+        awk -v i="$inode" '$7 == i && $4 == "00010000" { print $8 }' /proc/net/unix
+    done
+}
+# No runtime folder of the player's to be had: the given one is a plain file, and
+# <tmp>/runtime-<user> belongs to nobody.
+touch "$work/not-a-folder"
+mkdir -m 700 "$work/tmp/runtime-$user"
+chown nobody "$work/tmp/runtime-$user"
+
+# Squatters: the name taken, one call queued, and a queue of none, so every further call is
+# refused as busy.
+squat() {
+    nobody_runs perl -MSocket -e '
+        my $a = pack_sockaddr_un("\0" . $ARGV[0]);
+        socket(S, AF_UNIX, SOCK_STREAM, 0) && bind(S, $a) && listen(S, 0) or die "squat: $!\n";
+        socket(C, AF_UNIX, SOCK_STREAM, 0) && connect(C, $a) or die "squat call: $!\n";
+        sleep 60' "$1"
+    for _ in $(seq 50); do grep -q "@$1\$" /proc/net/unix && break; sleep 0.1; done
+}
+mkdir -m 700 "$work/runtime"
+squat "$(old_name "$work/runtime")"
+start env XDG_RUNTIME_DIR="$work/runtime" "$game" 2>"$work/err"
+w=$(window_of "$pid")
+if [ -n "$w" ] && [ ! -s "$work/err" ]; then
+    pass "full-queue squat with a private runtime folder: a window, nothing said"
+else
+    fail "full-queue squat with a private runtime folder: window '$w', standard error: $(cat "$work/err")"
+fi
+kill -TERM "$pid" 2>/dev/null
+squat "$(old_name "$work/not-a-folder")"
+start env XDG_RUNTIME_DIR="$work/not-a-folder" "$game" 2>"$work/err"
+w=$(window_of "$pid")
+if [ -n "$w" ] && grep -q 'not checking for another running game' "$work/err"; then
+    pass "full-queue squat without a runtime folder: a window, and a line saying so"
+else
+    fail "full-queue squat without a runtime folder: window '$w', standard error: $(cat "$work/err")"
+fi
+kill -TERM "$pid" 2>/dev/null
+stop_others() {
+    { for p in "${others[@]}"; do kill -KILL "$p" && wait "$p"; done; } 2>/dev/null
+    others=()
+}
+stop_others
+
+# Callers that hang up at once, four of them on the game's own core, against the name a game
+# without a runtime folder has to take where anyone can call: the game still turns every F3
+# into a new caption within 200 ms (when the count drawn differs; an equal one changes
+# nothing).
+start taskset -c 0 env XDG_RUNTIME_DIR="$work/not-a-folder" "$game" 2>/dev/null
+flooded=$pid
+w=$(window_of "$flooded")
+name=$(listening_on "$flooded" | head -n1)
+for _ in 1 2 3 4; do
+    nobody_runs taskset -c 0 perl -MSocket -e '
+        my $n = $ARGV[0]; $n =~ s/^@/\0/;
+        my $a = pack_sockaddr_un($n);
+        while (1) { socket(my $s, AF_UNIX, SOCK_STREAM, 0) or die; connect($s, $a); close($s) }' \
+        "$name"
+done
+sleep 1
+xdotool windowactivate --sync "$w" 2>/dev/null
+changed=0
+late=
+for press in $(seq 10); do
+    before=$(xdotool getwindowname "$w")
+    t0=$(now_ms)
+    xdotool key F3
+    after=$before
+    while [ "$after" = "$before" ] && [ $(($(now_ms) - t0)) -lt 2000 ]; do
+        sleep 0.01
+        after=$(xdotool getwindowname "$w")
+    done
+    took=$(($(now_ms) - t0))
+    [ "$after" = "$before" ] && continue
+    changed=$((changed + 1))
+    [ "$took" -gt 200 ] && late="$late press $press: ${took} ms;"
+done
+stop_others
+if [ -n "$name" ] && [ "$changed" -ge 4 ] && [ -z "$late" ]; then
+    pass "flood of calls on $name: $changed of 10 presses changed the caption, each within 200 ms"
+else
+    fail "flood of calls on '$name': $changed presses changed the caption;$late"
+fi
+kill -TERM "$flooded"
+
+# TMPDIR a link another user planted, to a folder of the player's: nothing is made there. The
+# game falls back to /tmp, as Qt itself would, for its runtime folder.
+mkdir -m 1777 "$work/open"
+mkdir -m 700 "$work/players"
+echo "the player's own notes" >"$work/players/notes"
+as_nobody ln -s "$work/players" "$work/open/tmp"
+snapshot() { (cd "$work/players" && find . -printf '%p %y %m %s %T@ %l\n' | sort && cat notes); }
+before=$(snapshot)
+start env -u XDG_RUNTIME_DIR TMPDIR="$work/open/tmp" "$game" 2>"$work/err"
+w=$(window_of "$pid")
+if [ -n "$w" ] && [ "$(snapshot)" = "$before" ]; then
+    pass "TMPDIR a link planted by another user: the player's folder untouched, a window"
+else
+    fail "TMPDIR a link planted by another user: window '$w', the folder now: $(snapshot)"
+fi
+kill -TERM "$pid" 2>/dev/null
+
+echo "$passed passed, $failures failed"
+[ "$failures" -eq 0 ]
