@@ -9,23 +9,11 @@ if [ "$(id -u)" -ne 0 ]; then
     echo "skipped: needs root to run as another user"
     exit 0
 fi
-failures=0
-passed=0
 work=$(mktemp -d)
 chmod 711 "$work"  # nobody may pass through, to the folder it may write in
-games=()
-others=()
 . "$(dirname "$0")/../lib/private_x.sh"
-cleanup() {
-    for p in "${games[@]}" "${others[@]}" "${private_x_pids[@]}"; do kill -KILL "$p" 2>/dev/null; done
-    wait 2>/dev/null
-    rm -rf "$work"
-}
-trap cleanup EXIT
-
-fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
-pass() { echo "ok: $*"; passed=$((passed + 1)); }
-now_ms() { echo $(($(date +%s%N) / 1000000)); }
+. "$(dirname "$0")/../lib/games.sh"
+trap games_cleanup EXIT
 as_nobody() { (cd / && exec setpriv --reuid=nobody --regid=nogroup --clear-groups "$@"); }
 # The same in the background; its PID, the command's own, joins the others.
 nobody_runs() {
@@ -38,28 +26,9 @@ mkdir -m 700 "$work/tmp"
 export TMPDIR=$work/tmp
 user=$(id -un)
 
-window_of() {
-    for _ in $(seq 100); do
-        xdotool search --onlyvisible --pid "$1" 2>/dev/null | head -n1 | grep . && return
-        kill -0 "$1" 2>/dev/null || return
-        sleep 0.1
-    done
-}
-start() {
-    "$@" &
-    pid=$!
-    games+=("$pid")
-}
 # The name another user would aim at: the one a game of this session took until now, our uid
 # and the start of the runtime folder's SHA-256, in the abstract namespace.
 old_name() { echo "kovelint-$(id -u)-$(printf %s "$1" | sha256sum | cut -c1-16)"; }
-# Whatever game $1 listens on, as /proc/net/unix shows it to anyone: a path, or @name.
-listening_on() {
-    local inode
-    for inode in $(ls -l "/proc/$1/fd" 2>/dev/null | grep -o 'socket:\[[0-9]*\]' | tr -dc '0-9\n'); do
-        awk -v i="$inode" '$7 == i && $4 == "00010000" { print $8 }' /proc/net/unix
-    done
-}
 # No runtime folder of the player's to be had: the given one is a plain file, and
 # <tmp>/runtime-<user> belongs to nobody.
 touch "$work/not-a-folder"

@@ -1,25 +1,15 @@
 #!/usr/bin/env bash
-# Odd starts on a private X server with a window manager: standard descriptors closed, a second
-# start while the first game is minimised, still starting or stopped, and a scale factor that
-# leaves no window.
+# Odd starts and ends on a private X server with a window manager: standard descriptors closed,
+# a second start while the first game is minimised, still starting or stopped, fifty starts at
+# once, scale factors that leave no window, a window destroyed by another client, and the
+# game's own runtime folder at every kind of end.
 # Usage: under_x.sh <path to kovelint>
 set -u
 game=$1
-failures=0
-passed=0
 work=$(mktemp -d)
-games=()
 . "$(dirname "$0")/../lib/private_x.sh"
-cleanup() {
-    for p in "${games[@]}" "${private_x_pids[@]}"; do kill -KILL "$p" 2>/dev/null; done
-    wait 2>/dev/null
-    rm -rf "$work"
-}
-trap cleanup EXIT
-
-fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
-pass() { echo "ok: $*"; passed=$((passed + 1)); }
-now_ms() { echo $(($(date +%s%N) / 1000000)); }
+. "$(dirname "$0")/../lib/games.sh"
+trap games_cleanup EXIT
 
 private_x "$work" openbox || { echo "FAIL: Xvfb did not start"; exit 1; }
 export TMPDIR=$work
@@ -28,20 +18,6 @@ export TMPDIR=$work
 runtime() {
     mkdir -m 700 "$work/$1"
     echo "$work/$1"
-}
-# The game's first visible window within 5 s, or nothing.
-window_of() {
-    for _ in $(seq 50); do
-        xdotool search --onlyvisible --pid "$1" 2>/dev/null | head -n1 | grep . && return
-        kill -0 "$1" 2>/dev/null || return
-        sleep 0.1
-    done
-}
-# Starts a game in the background: $pid is the game itself.
-start() {
-    "$@" &
-    pid=$!
-    games+=("$pid")
 }
 # A second start run to its end: $status, $took (ms), and its standard error in $work/second.
 second() {
@@ -93,14 +69,7 @@ fi
 # A second start while the first is still starting, held up by a display that does not answer
 # yet: the first answers as soon as it holds the lock, so the second ends at once, silently
 # with status 0, and the first has its window once the display answers.
-listening() {
-    local inode
-    for inode in $(ls -l "/proc/$1/fd" 2>/dev/null | grep -o 'socket:\[[0-9]*\]' | tr -dc '0-9\n'); do
-        awk -v i="$inode" '$7 == i && $4 == "00010000" { found = 1 } END { exit !found }' \
-            /proc/net/unix && return 0
-    done
-    return 1
-}
+listening() { [ -n "$(listening_on "$1")" ]; }
 slow=$(runtime starting)
 xvfb=${private_x_pids[0]}
 kill -STOP "$xvfb"
