@@ -1,5 +1,7 @@
 #include "app/SingleInstance.h"
 
+#include "app/RuntimeFolder.h"
+
 #include <fcntl.h>
 #include <poll.h>
 #include <sys/eventfd.h>
@@ -63,13 +65,13 @@ SingleInstance::SingleInstance(const QByteArray& folder) {
         address_ = path;
         return;
     }
-    // The session's folder, as given, only tells sessions apart; a short digest keeps the
-    // name short.
-    const QByteArray given = qgetenv("XDG_RUNTIME_DIR");
+    // The session's folder as given, and the folder for temporary files, only tell sessions
+    // apart; a short digest keeps the name short.
     const QByteArray session =
-        given.isEmpty()
-            ? QByteArrayLiteral("none")
-            : QCryptographicHash::hash(given, QCryptographicHash::Sha256).toHex().left(16);
+        QCryptographicHash::hash(qgetenv("XDG_RUNTIME_DIR") + '\0' + TemporaryFolder(),
+                                 QCryptographicHash::Sha256)
+            .toHex()
+            .left(16);
     address_ = QByteArray(1, '\0') + "kovelint-" + QByteArray::number(::geteuid()) + "-" + session;
 }
 

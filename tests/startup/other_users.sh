@@ -26,9 +26,12 @@ mkdir -m 700 "$work/tmp"
 export TMPDIR=$work/tmp
 user=$(id -un)
 
-# The name another user would aim at: the one a game of this session took until now, our uid
-# and the start of the runtime folder's SHA-256, in the abstract namespace.
+# Names another user would aim at, in the abstract namespace: our uid and the start of a
+# SHA-256, of the runtime folder as given (the name games took until they kept their lock in
+# that folder), or of that and the folder for temporary files (the name a game with no
+# runtime folder takes).
 old_name() { echo "kovelint-$(id -u)-$(printf %s "$1" | sha256sum | cut -c1-16)"; }
+fallback_name() { echo "kovelint-$(id -u)-$(printf '%s\0%s' "$1" "$TMPDIR" | sha256sum | cut -c1-16)"; }
 # No runtime folder of the player's to be had: the given one is a plain file, and
 # <tmp>/runtime-<user> belongs to nobody.
 touch "$work/not-a-folder"
@@ -55,7 +58,7 @@ else
     fail "full-queue squat with a private runtime folder: window '$w', standard error: $(cat "$work/err")"
 fi
 kill -TERM "$pid" 2>/dev/null
-squat "$(old_name "$work/not-a-folder")"
+squat "$(fallback_name "$work/not-a-folder")"
 start env XDG_RUNTIME_DIR="$work/not-a-folder" "$game" 2>"$work/err"
 w=$(window_of "$pid")
 if [ -n "$w" ] && grep -q 'not checking for another running game' "$work/err"; then
