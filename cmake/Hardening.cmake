@@ -26,10 +26,14 @@ kovelint_harden_compile(-fcf-protection KOVELINT_HAVE_CF_PROTECTION)
 # The C library's checked variants of memcpy, snprintf and the like, where the compiler knows the
 # size of the destination. Glibc wants optimisation for it (and warns without, fatal under
 # -Werror), so the optimised builds only; and not beside AddressSanitizer, whose own checks of
-# those calls the checked variants would bypass.
-if(NOT CMAKE_CXX_FLAGS MATCHES "-fsanitize=([^ ]*,)?address")
-    add_compile_definitions($<$<CONFIG:Release,RelWithDebInfo,MinSizeRel>:_FORTIFY_SOURCE=2>)
+# those calls the checked variants would bypass. KOVELINT_FORTIFIED is 1 in a fortified build
+# and 0 in another, as a generator expression (the package's tests read it).
+if(CMAKE_CXX_FLAGS MATCHES "-fsanitize=([^ ]*,)?address")
+    set(KOVELINT_FORTIFIED 0)
+else()
+    set(KOVELINT_FORTIFIED "$<CONFIG:Release,RelWithDebInfo,MinSizeRel>")
 endif()
+add_compile_definitions($<${KOVELINT_FORTIFIED}:_FORTIFY_SOURCE=2>)
 
 # Relocations resolved at start-up and their table made read-only after (full RELRO): no
 # writable function pointers in the global offset table for an overrun to aim at.

@@ -2,10 +2,10 @@
 # The packaged game is built hardened as Debian builds its own: hardening-check passes every
 # line it can decide (position-independent, stack protector, fortified functions, full RELRO,
 # immediate binding, stack-clash probes, control-flow marks).
-# Usage: package_hardening.sh <folder holding the .deb> <C++ compiler of the build>
+# Usage: package_hardening.sh <folder holding the .deb> <fortified: 1 or 0> <C++ compiler>
 set -euo pipefail
 debs=("$1"/*.deb)
-compiler=$2
+fortified=$2 compiler=$3
 fail() { echo "FAIL: $*" >&2; exit 1; }
 
 scratch=$(mktemp -d)
@@ -19,6 +19,10 @@ game=$scratch/usr/games/kovelint
 # mark (Debian 12: crti.o's _init has no landing pad), no program linked against them can pass
 # that line, however its own code is compiled; it is then not asked for.
 options=()
+if [ "$fortified" != 1 ]; then
+    options+=(--nofortify)
+    echo "not required: fortified functions (not a fortified build)"
+fi
 crti=$("$compiler" -print-file-name=crti.o)
 if ! readelf -n "$crti" | grep -q 'x86 feature: IBT, SHSTK'; then
     options+=(--nocfprotection)
