@@ -10,7 +10,7 @@ debs=("$1"/*.deb)
 fortified=$2
 fail() { echo "FAIL: $*" >&2; exit 1; }
 
-options=(-I -E --pedantic --fail-on error,warning,info,pedantic,experimental)
+options=(-I -E --pedantic --fail-on "error,warning,info,pedantic,experimental")
 [ "$fortified" = 1 ] || options+=(--suppress-tags hardening-no-fortify-functions)
 status=0
 report=$(lintian "${options[@]}" "${debs[0]}" 2>&1) || status=$?
