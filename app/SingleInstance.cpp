@@ -236,6 +236,9 @@ void SingleInstance::Answer() {
             const int c = ::accept4(listenFd_, nullptr, nullptr, SOCK_NONBLOCK | SOCK_CLOEXEC);
             if (c < 0) {
                 if (errno == EINTR || errno == ECONNABORTED) continue;
+                // Out of descriptors or memory, the calls stay queued and poll would wake at
+                // once again: a pause keeps the thread from spinning until they can be taken.
+                if (errno != EAGAIN) SleepMs(10);
                 break;  // EAGAIN: every call so far is answered
             }
             // Only our own user's start brings the window up; anyone else is hung up on.
