@@ -141,8 +141,7 @@ QByteArray SharedRuntimeFolder(QByteArray* rejected) {
     return usable ? usual : QByteArray();
 }
 
-RuntimeFolder SettleRuntimeFolder(const QByteArray& shared, const QByteArray& rejected) {
-    RuntimeFolder r;
+QByteArray SettleRuntimeFolder(const QByteArray& shared, const QByteArray& rejected) {
     QByteArray chosen = shared;
     const QByteArray tmp = TemporaryFolder();
     if (chosen.isEmpty()) {
@@ -150,19 +149,16 @@ RuntimeFolder SettleRuntimeFolder(const QByteArray& shared, const QByteArray& re
         const QByteArray stem = "runtime-" + UserName();
         ClearStaleFolders(tmp, stem + "-");
         chosen = MakeFreshFolder(tmp + "/" + stem);
-        r.madeForThisRun = chosen;
         if (!chosen.isEmpty()) RemoveAtEveryEnd(chosen);
     }
     if (chosen.isEmpty()) {
         ::unsetenv("XDG_RUNTIME_DIR");
-        r.note = "no private runtime folder can be made in " + tmp;
-        return r;
+        return "no private runtime folder can be made in " + tmp;
     }
     ::setenv("XDG_RUNTIME_DIR", chosen.constData(), 1);
-    if (!rejected.isEmpty())
-        r.note = "the runtime folder " + rejected + " is not a private folder of ours; using " +
-                 chosen + " instead";
-    return r;
+    if (rejected.isEmpty()) return {};
+    return "the runtime folder " + rejected + " is not a private folder of ours; using " + chosen +
+           " instead";
 }
 
 void RemoveFolderMadeForThisRun() {

@@ -15,13 +15,6 @@ QByteArray TemporaryFolder();
 // `rejected` learns the folder that was looked for first and not used.
 QByteArray SharedRuntimeFolder(QByteArray* rejected);
 
-struct RuntimeFolder {
-    // A line for standard error when the folder given was not used, empty otherwise.
-    QByteArray note;
-    // A folder made for this run only; empty when none was made.
-    QByteArray madeForThisRun;
-};
-
 // Exports the runtime folder Qt is to use, so that it never picks its own: `shared` when there
 // is one (see SharedRuntimeFolder), else a fresh folder beside <tmp>/runtime-<user>. A fresh
 // folder is removed at every end the game sees: a return from main that calls
@@ -29,7 +22,8 @@ struct RuntimeFolder {
 // SIGINT; a start first clears the fresh folders of earlier runs whose game is gone. Call it
 // after the lock is taken (a second start has no use for a folder) and before the QApplication
 // is made.
-RuntimeFolder SettleRuntimeFolder(const QByteArray& shared, const QByteArray& rejected);
+// Returns a line for standard error when the folder given was not used, empty otherwise.
+QByteArray SettleRuntimeFolder(const QByteArray& shared, const QByteArray& rejected);
 
 // Removes the folder SettleRuntimeFolder made for this run, if it is empty.
 void RemoveFolderMadeForThisRun();

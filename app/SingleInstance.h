@@ -25,11 +25,11 @@ enum class InstanceCheck {
 // a lock on for as long as it runs, and the game takes calls on a socket beside it: no other
 // user can reach either, and the kernel drops the lock however the game ends.
 // Without such a folder the lock is a listening socket in Linux's abstract namespace, named by
-// our uid and the session (XDG_RUNTIME_DIR as given and the folder for temporary files). Any user may take or call a name there, so a name held by a
-// listener whose owner cannot be told (one that takes no calls) never stops the game: it runs,
-// unchecked, and says so.
-// The game answers a later start from a thread of its own as soon as it holds the lock, before
-// its window is up; the window comes to the front from the event loop.
+// our uid and the session (XDG_RUNTIME_DIR as given and the folder for temporary files). Any user
+// may take or call a name there, so a name held by a listener whose owner cannot be told (one that
+// takes no calls) never stops the game: it runs, unchecked, and says so. The game answers a later
+// start from a thread of its own as soon as it holds the lock, before its window is up; the window
+// comes to the front from the event loop.
 class SingleInstance {
   public:
     // `folder`: the player's private runtime folder, or empty when there is none.

@@ -69,9 +69,9 @@ void DropUnusableScaleFactors() {
     const QByteArray global = qgetenv("QT_SCALE_FACTOR");
     if (!global.isEmpty() && !UsableScaleFactor(global)) {
         std::fprintf(stderr,
-                     "kovelint: ignoring QT_SCALE_FACTOR=%s: a window needs a factor from 1/35 to "
-                     "16\n",
-                     global.constData());
+                     "kovelint: ignoring QT_SCALE_FACTOR=%s: a window needs a factor from 1/%d to "
+                     "%g\n",
+                     global.constData(), kov::SmallTiles, LargestScaleFactor);
         qunsetenv("QT_SCALE_FACTOR");
     }
     // "1.5;2" or "HDMI-1=1.5;DP-2=2": one screen's bad factor would hide a window there.
@@ -81,8 +81,8 @@ void DropUnusableScaleFactors() {
         if (value.trimmed().isEmpty() || UsableScaleFactor(value)) continue;
         std::fprintf(stderr,
                      "kovelint: ignoring QT_SCREEN_SCALE_FACTORS=%s: a window needs factors from "
-                     "1/35 to 16\n",
-                     screens.constData());
+                     "1/%d to %g\n",
+                     screens.constData(), kov::SmallTiles, LargestScaleFactor);
         qunsetenv("QT_SCREEN_SCALE_FACTORS");
         break;
     }
@@ -134,8 +134,8 @@ int main(int argc, char* argv[]) {
                          instance.Why());
             break;
     }
-    const kov::RuntimeFolder runtime = kov::SettleRuntimeFolder(sharedFolder, rejected);
-    if (!runtime.note.isEmpty()) std::fprintf(stderr, "kovelint: %s\n", runtime.note.constData());
+    const QByteArray runtimeNote = kov::SettleRuntimeFolder(sharedFolder, rejected);
+    if (!runtimeNote.isEmpty()) std::fprintf(stderr, "kovelint: %s\n", runtimeNote.constData());
 
     const QtMessageHandler qtMessages = qInstallMessageHandler(PlatformStartMessage);
     QApplication app(argc, argv);
