@@ -14,15 +14,17 @@ JOBS := $(shell nproc)
 
 .PHONY: deps web-deps build run test test-asan bench pictures format tidy clean
 
-# Installs whichever of $(1) is missing.
+# Installs whichever of $(1) is missing. Another install under way (two builds at once, or the
+# system's own updates) is waited for rather than failed on.
+APT_WAIT := -o DPkg::Lock::Timeout=600
 define install_missing
 	@missing=""; for p in $(1); do \
 	    dpkg-query -W -f='$${Status}' $$p 2>/dev/null | grep -q 'ok installed' || missing="$$missing $$p"; \
 	done; \
 	if [ -n "$$missing" ]; then \
 	    echo "Installing:$$missing"; \
-	    $(SUDO) apt-get update -qq && \
-	    $(SUDO) env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends $$missing; \
+	    $(SUDO) apt-get $(APT_WAIT) update -qq && \
+	    $(SUDO) env DEBIAN_FRONTEND=noninteractive apt-get $(APT_WAIT) install -y -qq --no-install-recommends $$missing; \
 	fi
 endef
 
