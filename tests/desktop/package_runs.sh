@@ -43,7 +43,7 @@ run() {
 # the window is actually created and shown; nothing else is allowed on stderr.
 run 2>"$scratch/first.err" &
 pid=$!
-for _ in $(seq 50); do
+for _ in $(seq 300); do  # thirty seconds, for a busy machine
     grep -q 'qt.qpa.backingstore' "$scratch/first.err" && break
     kill -0 "$pid" 2>/dev/null || break
     sleep 0.1

@@ -53,7 +53,7 @@ TEST_F(Commands, HintLaysAPipeAPressUntilSolvedThenTurnsAreRefused) {
 
     // Esc still ends the game.
     Key("Escape");
-    const auto status = WaitExit(game.pid, 5s);
+    const auto status = WaitExit(game.pid, Patience);
     ASSERT_TRUE(status) << "Esc left the solved game running";
     EXPECT_TRUE(WIFEXITED(*status) && WEXITSTATUS(*status) == 0);
 }
@@ -144,7 +144,7 @@ TEST_F(Commands, BoardSizeChosenWithTheMouse) {
 
     // The window now fits the new board: below the menu bar, the board and its margin exactly.
     Settle(game);
-    ASSERT_TRUE(Refit(game));
+    ASSERT_TRUE(Refit(game, Resize::Expected));
     EXPECT_EQ(game.client.width, 5 * CellPx + 2 * Margin);
     EXPECT_EQ(game.client.height - game.menuBar, 5 * CellPx + 2 * Margin);
     const Board small = ReadBoard(game, 5, 5);
@@ -176,16 +176,11 @@ TEST_F(Commands, AHeldFunctionKeyActsOnce) {
         SCOPED_TRACE(key);
         const Board before = ReadBoard(game);
         Xdo({"keydown", key});
-        // The first press acts at once; a repeat would come only after the window system's
-        // delay (660 ms by default), and then every 40 ms.
+        // The press acts at once; the window system repeats it after its delay (660 ms by
+        // default), and then every 40 ms, for as long as it is held.
         WaitForBoard(game, [&](const Board& b) { return !(b.area == before.area); });
-        Board first = ReadBoard(game);
-        for (int i = 0; i < 4; ++i) {  // until the new board is wholly drawn
-            std::this_thread::sleep_for(100ms);
-            const Board now = ReadBoard(game);
-            if (now.area == first.area) break;
-            first = now;
-        }
+        GrabWhenStill(BoardArea(game));  // until the new board is wholly drawn
+        const Board first = ReadBoard(game);
         ASSERT_FALSE(first.area == before.area) << "the press did nothing";
         int changes = 0;
         QImage last = first.area;
@@ -211,7 +206,7 @@ class FullHd : public GameSession {
     FullHd() { screenSize_ = "1920x1080x24"; }
     void ExpectWindowIsTheBoard(Game& game, int cols, int rows, int px, int gap) {
         Settle(game);
-        ASSERT_TRUE(Refit(game));
+        ASSERT_TRUE(Refit(game, Resize::Expected));
         EXPECT_EQ(game.client.width, cols * px + (cols - 1) * gap + 2 * Margin);
         EXPECT_EQ(game.client.height - game.menuBar, rows * px + (rows - 1) * gap + 2 * Margin);
     }
@@ -221,8 +216,11 @@ TEST_F(FullHd, TheWindowFollowsTheBoard) {
     Game game = StartGame();
     // "Настройки", then "Размер поля" and its first item, "25 x 15".
     OpenMenu(game, {"Right", "Down", "Right", "Return"});
-    for (int tries = 0; tries < 20 && ReadCaption(game)->cols != 25; ++tries)
+    for (int tries = 0; tries < 70; ++tries) {  // each a little over 0.3 s
+        const auto caption = ReadCaption(game);
+        if (caption && caption->cols == 25) break;
         Settle(game);
+    }
     ExpectWindowIsTheBoard(game, 25, 15, CellPx, 0);
     EXPECT_TRUE(ReadBoard(game, 25, 15).AllCellsRead());
     // Past the three submenus and the two options to "Сетка".

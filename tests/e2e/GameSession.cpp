@@ -174,21 +174,30 @@ Game GameSession::StartGame() {
         throw std::runtime_error("the first board never showed only the game's pictures");
 
     Xdo({"windowactivate", std::to_string(game.window)});
-    if (!WaitUntil([&] { return screen_->FocusedWindow() == game.window; }, 5s))
+    if (!WaitUntil([&] { return screen_->FocusedWindow() == game.window; }, Patience))
         throw std::runtime_error("the game window did not get the keyboard focus");
     return game;
 }
 
-bool GameSession::Refit(Game& game) {
-    // The window may take a moment to reach its new size.
+bool GameSession::Refit(Game& game, Resize resize) {
+    const auto sameSize = [](const Rect& a, const Rect& b) {
+        return a.width == b.width && a.height == b.height;
+    };
+    // A new board asks the window manager for a new size, which comes some time later.
+    if (resize == Resize::Expected) {
+        const Rect before = game.client;
+        WaitUntil([&] { return !sameSize(screen_->Geometry(game.window), before); }, Patience);
+    }
+    // Then the same size read a few times over.
+    int still = 0;
     WaitUntil(
         [&] {
             const Rect now = screen_->Geometry(game.window);
-            const bool same = now.width == game.client.width && now.height == game.client.height;
+            still = sameSize(now, game.client) ? still + 1 : 0;
             game.client = now;
-            return same;
+            return still >= 5;
         },
-        1s);
+        Patience);
     // The board's grey ground starts right under the menu bar.
     return WaitUntil(
         [&] {
@@ -203,7 +212,7 @@ bool GameSession::Refit(Game& game) {
             }
             return false;
         },
-        10s);
+        Patience);
 }
 
 std::string GameSession::CaptionText(const Game& game) {
@@ -213,12 +222,16 @@ std::string GameSession::CaptionText(const Game& game) {
     return r.out;
 }
 
+Rect GameSession::BoardArea(const Game& game) {
+    return {game.client.x, game.client.y + game.menuBar, game.client.width,
+            game.client.height - game.menuBar};
+}
+
 Board GameSession::ReadBoard(const Game& game, int cols, int rows) {
     Board b;
     b.cols = cols;
     b.rows = rows;
-    b.area = screen_->Grab({game.client.x, game.client.y + game.menuBar, game.client.width,
-                            game.client.height - game.menuBar});
+    b.area = screen_->Grab(BoardArea(game));
     for (int r = 1; r <= rows; ++r) {
         for (int c = 1; c <= cols; ++c) {
             const int x = Margin + (c - 1) * CellPx;
@@ -247,6 +260,25 @@ void GameSession::Settle(const Game& game) {
     // ample even on a busy machine. Only checks that something did NOT happen rely on it.
     std::this_thread::sleep_for(300ms);
     if (!Running(game.pid)) throw std::runtime_error("the game has ended");
+}
+
+bool GameSession::WaitFor(const std::function<bool()>& done, std::chrono::milliseconds timeout) {
+    return WaitUntil(done, timeout);
+}
+
+QImage GameSession::GrabWhenStill(const Rect& area) {
+    QImage last = screen_->Grab(area);
+    int still = 0;
+    WaitUntil(
+        [&] {
+            std::this_thread::sleep_for(100ms);
+            QImage now = screen_->Grab(area);
+            still = now == last ? still + 1 : 0;
+            last = std::move(now);
+            return still >= 2;
+        },
+        Patience);
+    return last;
 }
 
 void GameSession::Xdo(const std::vector<std::string>& args) {
@@ -301,7 +333,7 @@ std::optional<Rect> GameSession::WaitForPopups(std::size_t count) {
             popups = screen_->Popups();
             return popups.size() >= count;
         },
-        5s);
+        Patience);
     if (popups.size() < count) return std::nullopt;
     // Let the newest one finish painting before anyone reads it.
     std::this_thread::sleep_for(150ms);

@@ -17,6 +17,10 @@
 
 namespace e2e {
 
+// How long a test waits for what must happen: long enough that only a hung game misses it, even
+// on a busy machine. No test holds the game to a speed; the benchmarks do that.
+constexpr std::chrono::seconds Patience{20};
+
 constexpr int CellPx = 35;
 constexpr int Margin = 5;
 constexpr std::uint32_t BoardGround = 0x808080;
@@ -66,20 +70,29 @@ class GameSession : public ::testing::Test {
     // Launches the game and waits until its first board is on the screen and it has the focus.
     Game StartGame();
     std::optional<WindowId> WaitForWindow(pid_t pid, std::chrono::milliseconds timeout);
-    // Reads the window's client area and the menu bar's height again, after the window has
-    // changed its size; false when no board ground shows under a menu bar.
-    bool Refit(Game& game);
+    // Reads the window's client area and the menu bar's height again once the window holds still;
+    // after a change of board, first waits for the window to take another size. False when no
+    // board ground shows under a menu bar.
+    enum class Resize { None, Expected };
+    bool Refit(Game& game, Resize resize = Resize::None);
 
     std::string CaptionText(const Game& game);
     std::optional<Caption> ReadCaption(const Game& game) { return ParseCaption(CaptionText(game)); }
 
+    // The client area below the menu bar, on the screen.
+    static Rect BoardArea(const Game& game);
     Board ReadBoard(const Game& game, int cols = 10, int rows = 9);
     // Reads the board until `done` holds or the time is up; returns the last reading.
     Board WaitForBoard(const Game& game, const std::function<bool(const Board&)>& done,
-                       int cols = 10, int rows = 9,
-                       std::chrono::milliseconds timeout = std::chrono::seconds(5));
-    // Gives the game time to handle the input sent so far and to repaint.
+                       int cols = 10, int rows = 9, std::chrono::milliseconds timeout = Patience);
+    // Gives the game time to handle the input sent so far and to repaint. Only checks that
+    // something did NOT happen may rely on it; what must happen is waited for.
     void Settle(const Game& game);
+    // True once `done` holds; false if it still does not after `timeout`.
+    static bool WaitFor(const std::function<bool()>& done,
+                        std::chrono::milliseconds timeout = Patience);
+    // The area of the screen once it holds still: the same pixels in three grabs in a row.
+    QImage GrabWhenStill(const Rect& area);
 
     // Input, through xdotool as a player would give it.
     void Xdo(const std::vector<std::string>& args);

@@ -102,7 +102,7 @@ TEST_F(Play, EscLeavesAMenuStepByStepBeforeItEndsTheGame) {
     WaitForBoard(game, [&](const Board& b) { return b.Tile(c, r) != start.Tile(c, r); });
     ExpectOnlyTurned(start, ReadBoard(game), c, r, 1);
     Key("Escape");
-    const auto status = WaitExit(game.pid, std::chrono::seconds(5));
+    const auto status = WaitExit(game.pid, Patience);
     ASSERT_TRUE(status) << "the third Esc left the game running";
 }
 
@@ -121,10 +121,10 @@ TEST_F(Play, AfterAWheelScrollTheArrowTurnsThePieceUnderThePointer) {
     Game game = StartGame();
     OpenMenu(game, {"Right", "Down", "Down", "Right", "Return"});  // "Большие"
     Settle(game);
-    ASSERT_TRUE(Refit(game));
+    ASSERT_TRUE(Refit(game, Resize::Expected));
     OpenMenu(game, {"Right", "Down", "Right", "Return"});  // "25 x 15", larger than the screen
     Settle(game);
-    ASSERT_TRUE(Refit(game));
+    ASSERT_TRUE(Refit(game, Resize::Expected));
     // The board's viewport, scroll bars left out.
     const Rect view{game.client.x, game.client.y + game.menuBar, game.client.width - 20,
                     game.client.height - game.menuBar - 20};
@@ -133,10 +133,8 @@ TEST_F(Play, AfterAWheelScrollTheArrowTurnsThePieceUnderThePointer) {
     const auto wheel = [&](const char* button) {
         const QImage old = Scr().Grab(view);
         Xdo({"click", "--repeat", "2", "--delay", "30", button});
-        for (int wait = 0; wait < 100 && Scr().Grab(view) == old; ++wait)
-            std::this_thread::sleep_for(std::chrono::milliseconds(50));
-        Settle(game);
-        return Scr().Grab(view);
+        WaitFor([&] { return !(Scr().Grab(view) == old); });
+        return GrabWhenStill(view);
     };
 
     // How far two wheel steps move the board: the rows that stay in view reappear higher up.
@@ -172,10 +170,8 @@ TEST_F(Play, AfterAWheelScrollTheArrowTurnsThePieceUnderThePointer) {
         MoveTo(px, py);
         const QImage scrolled = wheel("5");  // the board moves up under the still pointer
         Key("Right");
-        for (int wait = 0; wait < 100; ++wait) {
-            if (LargeCellSlot(Pictures(), Scr().Grab(view), tx, ty - shift) != slot) break;
-            std::this_thread::sleep_for(std::chrono::milliseconds(50));
-        }
+        WaitFor(
+            [&] { return LargeCellSlot(Pictures(), Scr().Grab(view), tx, ty - shift) != slot; });
         Settle(game);  // anything else that was going to change has
         const QImage after = Scr().Grab(view);
         const int turned = LargeCellSlot(Pictures(), after, tx, ty - shift);

@@ -39,7 +39,7 @@ TEST_F(StartUp, SecondGameEndsWithoutAWindowWhileTheFirstPlays) {
 
     Scr().StartCountingMaps();
     const pid_t second = Launch();
-    const auto status = WaitExit(second, 15s);
+    const auto status = WaitExit(second, Patience);
     ASSERT_TRUE(status) << "the second game is still running";
     EXPECT_TRUE(WIFEXITED(*status) && WEXITSTATUS(*status) == 0) << "status " << *status;
     EXPECT_EQ(Scr().MapsCounted(), 0) << "the second game showed a window";
@@ -53,14 +53,14 @@ TEST_F(StartUp, SecondGameEndsWithoutAWindowWhileTheFirstPlays) {
 TEST_F(StartUp, GameKilledOutrightDoesNotBlockTheNext) {
     const Game killed = StartGame();
     ASSERT_EQ(::kill(killed.pid, SIGKILL), 0);
-    ASSERT_TRUE(WaitExit(killed.pid, 5s));
+    ASSERT_TRUE(WaitExit(killed.pid, Patience));
 
     const Game next = StartGame();
     EXPECT_TRUE(ReadCaption(next)) << CaptionText(next);
 
     // The next game holds the single-game lock again: one more start is refused.
     const pid_t third = Launch();
-    const auto status = WaitExit(third, 15s);
+    const auto status = WaitExit(third, Patience);
     ASSERT_TRUE(status) << "a third game runs beside the second";
     EXPECT_TRUE(WIFEXITED(*status) && WEXITSTATUS(*status) == 0);
 }
@@ -69,7 +69,7 @@ TEST_F(StartUp, EscEndsTheGame) {
     const Game game = StartGame();
     Hover(game, 4, 4);  // the keys work on the hovered cell; Esc must not care
     Key("Escape");
-    const auto status = WaitExit(game.pid, 5s);
+    const auto status = WaitExit(game.pid, Patience);
     ASSERT_TRUE(status) << "Esc left the game running";
     EXPECT_TRUE(WIFEXITED(*status) && WEXITSTATUS(*status) == 0) << "status " << *status;
 }

@@ -7,15 +7,31 @@ passed=0
 fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
 pass() { echo "ok: $*"; passed=$((passed + 1)); }
 now_ms() { echo $(($(date +%s%N) / 1000000)); }
+# How long, in seconds, a test waits for what must happen: long enough that only a hung game
+# misses it, even on a busy machine. No test holds the game to a speed; the benchmarks do that.
+patience=20
+# True once the command succeeds, tried every tenth of a second for at most $patience seconds.
+eventually() {
+    local deadline=$((SECONDS + patience))
+    until "$@"; do
+        [ "$SECONDS" -lt "$deadline" ] || return 1
+        sleep 0.1
+    done
+}
+# True once process $1 has ended, after at most $patience seconds.
+gone() { ! kill -0 "$1" 2>/dev/null; }
+ended() { eventually gone "$1"; }
 games_cleanup() {
     for p in "${games[@]}" "${others[@]}" "${private_x_pids[@]}"; do kill -KILL "$p" 2>/dev/null; done
     wait 2>/dev/null
     rm -rf "$work"
 }
 
-# The game's first visible window within 10 s, or nothing once the game has ended.
+# The game's first visible window, or nothing once the game has ended or after $patience
+# seconds.
 window_of() {
-    for _ in $(seq 100); do
+    local deadline=$((SECONDS + patience))
+    while [ "$SECONDS" -lt "$deadline" ]; do
         xdotool search --onlyvisible --pid "$1" 2>/dev/null | head -n1 | grep . && return
         kill -0 "$1" 2>/dev/null || return
         sleep 0.1

@@ -68,7 +68,7 @@ int main(int argc, char** argv) {
         kov::MainWindow window(pictures, std::move(source));
         window.show();
         window.activateWindow();
-        if (!QTest::qWaitForWindowActive(&window)) {
+        if (!QTest::qWaitForWindowActive(&window, 20000)) {
             std::fprintf(stderr, "soak: the window never became active\n");
             return 1;
         }

@@ -5,9 +5,8 @@
 # Usage: launch.sh <path to kovelint>
 set -u
 game=$1
-failures=0
-passed=0
 work=$(mktemp -d)
+. "$(dirname "$0")/../lib/games.sh"
 cleanup() {
     wait 2>/dev/null
     rm -rf "$work"
@@ -16,20 +15,13 @@ trap cleanup EXIT
 # Every fallback folder the game makes goes here, never into the machine's /tmp.
 mkdir -m 700 "$work/tmp"
 
-fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
-pass() { echo "ok: $*"; passed=$((passed + 1)); }
-
-# Runs the game with the given environment changes; leaves its status in $status and its
-# standard error in $work/err.
+# Runs a game that cannot start with the given environment changes; leaves its status in
+# $status ("running" if it has not ended after $patience seconds) and its standard error in
+# $work/err.
 run() {
     env "$@" "$game" >"$work/out" 2>"$work/err" </dev/null &
     local pid=$!
-    # A game that cannot start ends at once; one that starts is still running later.
-    for _ in $(seq 1 30); do
-        kill -0 "$pid" 2>/dev/null || break
-        sleep 0.1
-    done
-    if kill -0 "$pid" 2>/dev/null; then
+    if ! ended "$pid"; then
         kill -TERM "$pid"
         wait "$pid" 2>/dev/null
         status=running
@@ -67,20 +59,6 @@ expect_refusal "unknown platform" QT_QPA_PLATFORM=no-such-platform XDG_RUNTIME_D
 # No core file was left behind by any of them.
 if compgen -G "core*" >/dev/null; then fail "a core file was written"; fi
 
-# A runtime folder that is a plain file: the game makes a private one of its own, says so once
-# and runs. The offscreen platform's notes about window hints are its own and are left out.
-touch "$work/not-a-folder"
-run QT_QPA_PLATFORM=offscreen XDG_RUNTIME_DIR="$work/not-a-folder" TMPDIR="$work/tmp"
-grep -v '^This plugin does not support' "$work/err" >"$work/err.own"
-mv "$work/err.own" "$work/err"
-if [ "$status" = running ] && one_line && grep -q 'runtime folder' "$work/err"; then
-    pass "unusable runtime folder: the game runs, one warning"
-else
-    fail "unusable runtime folder: status $status, standard error:"
-    cat "$work/err"
-fi
-rm -rf "$work/tmp"/runtime-*
-
 # Starts the game on the offscreen platform; $outcome says whether it made its window and
 # was still running a moment later, $work/err keeps only the game's own lines.
 run_offscreen() {
@@ -89,16 +67,26 @@ run_offscreen() {
         "$game" >/dev/null 2>"$work/err.all" </dev/null &
     local pid=$!
     outcome="no window"
-    for _ in $(seq 50); do
-        grep -q 'qt.qpa.backingstore' "$work/err.all" && outcome=window && break
-        kill -0 "$pid" 2>/dev/null || break
-        sleep 0.1
-    done
+    window_shown() { grep -q 'qt.qpa.backingstore' "$work/err.all" || gone "$pid"; }
+    eventually window_shown
+    grep -q 'qt.qpa.backingstore' "$work/err.all" && outcome=window
     sleep 0.5
     if kill -0 "$pid" 2>/dev/null; then kill -TERM "$pid"; else outcome="ended ($outcome)"; fi
     wait "$pid" 2>/dev/null
     grep -v -e 'qt.qpa.backingstore' -e '^This plugin does not support' "$work/err.all" >"$work/err"
 }
+
+# A runtime folder that is a plain file: the game makes a private one of its own, says so once
+# and runs.
+touch "$work/not-a-folder"
+run_offscreen XDG_RUNTIME_DIR="$work/not-a-folder"
+if [ "$outcome" = window ] && one_line && grep -q 'runtime folder' "$work/err"; then
+    pass "unusable runtime folder: the game runs, one warning"
+else
+    fail "unusable runtime folder: $outcome, standard error:"
+    cat "$work/err"
+fi
+rm -rf "$work/tmp"/runtime-*
 
 # Links planted where the game's runtime folder and its lock file would be, pointing at a
 # folder and files of the player's: nothing there may change, and the game still starts.

@@ -18,7 +18,7 @@ void WindowTest::StartUnsolved() {
 void WindowTest::Show() {
     w->show();
     w->activateWindow();
-    ASSERT_TRUE(QTest::qWaitForWindowActive(w.get()));
+    ASSERT_TRUE(QTest::qWaitForWindowActive(w.get(), 20000));
 }
 
 namespace {
