@@ -94,10 +94,10 @@ TEST_F(Play, EscLeavesAMenuStepByStepBeforeItEndsTheGame) {
     OpenMenu(game, {});
     Key("Escape");
     Key("Escape");
+    EXPECT_TRUE(WaitFor([&] { return Scr().Popups().empty(); })) << "Esc left the menu open";
     Settle(game);
     EXPECT_FALSE(WaitExit(game.pid, std::chrono::milliseconds(300)))
         << "Esc in a menu ended the game";
-    EXPECT_TRUE(Scr().Popups().empty());
     Key("Right");
     WaitForBoard(game, [&](const Board& b) { return b.Tile(c, r) != start.Tile(c, r); });
     ExpectOnlyTurned(start, ReadBoard(game), c, r, 1);
