@@ -13,6 +13,8 @@ same_as_tested=${3:-}
 fail() { echo "dist: $*" >&2; exit 1; }
 [ -n "${SOURCE_DATE_EPOCH:-}" ] || fail "SOURCE_DATE_EPOCH is not set (make dist sets it from git)"
 export LC_ALL=C TZ=UTC
+# cpack gives the package's members the modes its files got on disk.
+umask 022
 
 version=$(sed -n 's/^project(kovelint VERSION \([0-9][0-9.]*\) .*/\1/p' "$root/CMakeLists.txt")
 [ -n "$version" ] || fail "no version on the project line of $root/CMakeLists.txt"
