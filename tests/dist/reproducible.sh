@@ -47,4 +47,6 @@ while read -r f; do
 done < <(cd "$a" && find . -type f | sed 's|^\./||' | sort)
 # The sums are the files'.
 (cd "$a" && sha256sum --quiet -c SHA256SUMS) || { echo "FAIL: SHA256SUMS does not match" >&2; exit 1; }
+echo "SHA256SUMS of $commit:"
+cat "$a/SHA256SUMS"
 exit $failed
