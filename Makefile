@@ -11,6 +11,12 @@ WIN_PACKAGES := g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix wine64 wine 
                 googletest xvfb xdotool x11-apps python3
 SUDO := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 JOBS := $(shell nproc)
+# Every file a build packs is dated from the last commit, never from the clock, so one commit
+# gives the same bytes whenever and wherever it is built (git's time; a caller's own wins).
+SOURCE_DATE_EPOCH ?= $(shell git log -1 --format=%ct 2>/dev/null)
+ifneq ($(SOURCE_DATE_EPOCH),)
+export SOURCE_DATE_EPOCH
+endif
 
 .PHONY: deps web-deps build run test test-asan bench pictures format tidy clean
 
@@ -36,7 +42,7 @@ web-deps: deps
 
 build: deps
 	cmake --preset release >/dev/null
-	cmake --build --preset release -j $(JOBS)
+	cmake --build --preset release -j $(JOBS) $(BUILD_TARGETS)
 
 run: build
 	./build/release/app/kovelint
@@ -94,7 +100,7 @@ tests/web/node_modules/.package-lock.json: tests/web/package-lock.json tests/web
 web: web-deps build tests/web/node_modules/.package-lock.json
 	$(WEB_ENV) emcmake cmake -S web -B build/web -DCMAKE_BUILD_TYPE=Release \
 	    -DKOVELINT_GAMEDUMP=$(CURDIR)/build/release/tools/gamedump/gamedump >/dev/null
-	$(WEB_ENV) cmake --build build/web -j $(JOBS)
+	$(WEB_ENV) cmake --build build/web -j $(JOBS) $(WEB_TARGETS)
 
 # The page in headless Chromium: play, touch, tabs, file://, offline, and agreement with the
 # native controller.
@@ -122,7 +128,7 @@ windows: win-deps
 	cmake --build build/windows-x86 --target kovelint -j $(JOBS)
 	cmake -S win -B build/windows --toolchain $(CURDIR)/cmake/mingw-w64-x86_64.cmake \
 	    -DCMAKE_BUILD_TYPE=Release -DKOVELINT_X86_EXE=$(CURDIR)/build/windows-x86/kovelint.exe >/dev/null
-	cmake --build build/windows -j $(JOBS)
+	cmake --build build/windows -j $(JOBS) $(WIN_TARGETS)
 
 # The core's and the controller's unit tests built for Windows, the window's parts, the imports
 # and the real program, all under Wine.
@@ -132,3 +138,26 @@ test-windows: windows
 # Start-up against a bare Win32 floor, a click and a new 25 x 15 game, under Wine.
 bench-windows: build windows
 	bench/windows.sh
+
+# A release: dist/ holds the Debian package, the Windows zip, the page as a zip for any static
+# host and SHA256SUMS, each named with the version. The tests run first, and the release is
+# packed from the very build folders they ran on; the package is made again and must be the
+# same bytes as the one the package tests checked.
+.PHONY: dist dist-files test-reproducible
+dist: test
+	$(MAKE) dist-files DIST_CHECK=--same-as-tested
+
+# The release files alone, from the same configuration as make test, building only what the
+# release holds.
+DIST_PACKAGES := brotli python3
+dist-files:
+	$(call install_missing,$(DIST_PACKAGES))
+	$(MAKE) build web windows BUILD_TARGETS="--target kovelint" WEB_TARGETS="--target page" \
+	    WIN_TARGETS="--target zip"
+	packaging/dist.sh $(CURDIR) $(CURDIR)/dist $(DIST_CHECK)
+
+# Two releases of the last commit, from clones in different folders, one after the other, with
+# different umask, locale and time zone: every file in their dist/ must be the same bytes.
+test-reproducible:
+	$(call install_missing,$(DIST_PACKAGES) diffoscope-minimal git)
+	tests/dist/reproducible.sh $(CURDIR)

@@ -7,3 +7,9 @@ set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
 set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
+# The same bytes from the same source: no link time in the PE header (it would change with every
+# link), and no folder of the clone in the objects.
+get_filename_component(kovelint_repository ${CMAKE_CURRENT_LIST_DIR}/.. ABSOLUTE)
+set(CMAKE_C_FLAGS_INIT "-ffile-prefix-map=${kovelint_repository}/=")
+set(CMAKE_CXX_FLAGS_INIT "-ffile-prefix-map=${kovelint_repository}/=")
+set(CMAKE_EXE_LINKER_FLAGS_INIT "-Wl,--no-insert-timestamp")

@@ -3,7 +3,8 @@
 // straight from disk; beside it the manifest, the icons and the service worker. The game's name,
 // the pictures' edge and number, the sheet's layout and the ground's grey come from the module
 // itself.
-//   node build-page.mjs --module kovelint.js --assets ../assets --out build/web [--hooks FILE]
+//   node build-page.mjs --module kovelint.js --assets ../assets --out build/web --version 1.2.3
+//       [--hooks FILE]
 // The module's WebAssembly is read from beside its script (kovelint.wasm).
 // --hooks puts a script into the page's own (the tests' hooks): only a test build has one.
 import { createHash } from 'node:crypto';
@@ -16,8 +17,8 @@ import { deflateSync } from 'node:zlib';
 const here = dirname(fileURLToPath(import.meta.url));
 const args = {};
 for (let i = 2; i + 1 < process.argv.length; i += 2) args[process.argv[i].slice(2)] = process.argv[i + 1];
-if (!args.module || !args.assets || !args.out) {
-    console.error('usage: build-page.mjs --module FILE --assets DIR --out DIR [--hooks FILE]');
+if (!args.module || !args.assets || !args.out || !args.version) {
+    console.error('usage: build-page.mjs --module FILE --assets DIR --out DIR --version X.Y.Z [--hooks FILE]');
     process.exit(2);
 }
 
@@ -130,7 +131,7 @@ const inline = (js) => js.replace(/<\/script/gi, '<\\/script')
 // manifest's. Characters beyond ASCII are character references in the markup and escapes in
 // the styles.
 const fill = (text) => text.replaceAll('@NAME@', game.name).replaceAll('@GROUND@', groundHex);
-const manifest = JSON.parse(fill(source('manifest.webmanifest')));
+const manifest = { ...JSON.parse(fill(source('manifest.webmanifest'))), version: args.version };
 const escape = (text) => text.replaceAll('&', '&amp;').replaceAll('"', '&quot;').replaceAll('<', '&lt;');
 const hooks = args.hooks ? readFileSync(args.hooks, 'utf8') : '';
 const markup = (html) => html.replace(nonAscii, (c) => `&#x${c.codePointAt(0).toString(16)};`);
@@ -151,7 +152,8 @@ writeFileSync(join(args.out, 'index.html'), page);
 // them all.
 for (const { src } of manifest.icons) copyFileSync(join(args.assets, src), join(args.out, src));
 writeFileSync(join(args.out, 'manifest.webmanifest'), `${JSON.stringify(manifest, null, 2)}\n`);
-// The cache is named after the page, so a new build replaces what the last one cached.
-const version = createHash('sha256').update(page).digest('hex').slice(0, 12);
+// The cache is named after the game's version and the page, so a new build replaces what the
+// last one cached, and a player's cache says which release it holds.
+const version = `${args.version}-${createHash('sha256').update(page).digest('hex').slice(0, 12)}`;
 writeFileSync(join(args.out, 'sw.js'), source('sw.js').replace('@VERSION@', version)
     .replace("'@ICONS@'", () => manifest.icons.map(({ src }) => `'${src}'`).join(', ')));
