@@ -1,5 +1,5 @@
 # Set-up and everyday commands. Each target installs what is missing first.
-PACKAGES := cmake make g++ qt6-base-dev libgl-dev libgtest-dev libgmock-dev libbenchmark-dev \
+PACKAGES := cmake make g++ qt6-base-dev qt6-wayland libgl-dev libgtest-dev libgmock-dev libbenchmark-dev \
             xvfb xdotool openbox libx11-dev clang-format clang-tidy \
             desktop-file-utils appstream dpkg-dev file lintian devscripts
 # The browser game and its tests: emscripten builds it, Debian's Chromium plays it. Kept apart

@@ -29,6 +29,10 @@ constexpr char SocketFile[] = "kovelint.socket";
 // However many calls wait, the answering thread takes at most this many before it looks
 // whether it is told to stop.
 constexpr int CallsPerWake = 16;
+// A later start sends its activation token, or nothing, and a newline; the running game waits
+// this long for them, so that a caller that sends nothing holds up no other.
+constexpr int TokenWaitMs = 200;
+constexpr int LongestToken = 255;
 
 void SleepMs(long ms) {
     const timespec t{0, ms * 1000000L};
@@ -55,7 +59,48 @@ bool PeerIsOurs(int socket, pid_t* pid = nullptr) {
     return true;
 }
 
+// Reads what a later start sent up to its newline, waiting at most TokenWaitMs; the token, or
+// empty when there is none or it is not one.
+QByteArray ReadToken(int socket) {
+    char buf[LongestToken + 2];
+    std::size_t got = 0;
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(TokenWaitMs);
+    while (got < sizeof buf) {
+        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
+                              deadline - std::chrono::steady_clock::now())
+                              .count();
+        if (left <= 0) return {};
+        pollfd p{socket, POLLIN, 0};
+        const int n = ::poll(&p, 1, static_cast<int>(left));
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) return {};
+        const ssize_t r = ::read(socket, buf + got, sizeof buf - got);
+        if (r < 0 && (errno == EINTR || errno == EAGAIN)) continue;
+        if (r <= 0) return {};
+        const char* end =
+            static_cast<const char*>(std::memchr(buf + got, '\n', static_cast<std::size_t>(r)));
+        got += static_cast<std::size_t>(r);
+        if (end != nullptr) {
+            const QByteArray token(buf, static_cast<qsizetype>(end - buf));
+            return IsActivationToken(token) ? token : QByteArray();
+        }
+    }
+    return {};  // longer than any token
+}
+
 }  // namespace
+
+bool IsActivationToken(const QByteArray& token) {
+    if (token.isEmpty() || token.size() > LongestToken) return false;
+    for (const char c : token)
+        if (c < '!' || c > '~') return false;
+    return true;
+}
+
+QByteArray ActivationTokenOfThisStart() {
+    const QByteArray token = qgetenv("XDG_ACTIVATION_TOKEN");
+    return IsActivationToken(token) ? token : QByteArray();
+}
 
 SingleInstance::SingleInstance(const QByteArray& folder) {
     const QByteArray path = folder + "/" + SocketFile;
@@ -197,6 +242,10 @@ SingleInstance::Asked SingleInstance::AskRunningGame() {
         ::close(c);
         return Asked::OtherUser;
     }
+    // Short enough for the socket's buffer whatever the running game is doing.
+    const QByteArray hello = ActivationTokenOfThisStart() + '\n';
+    [[maybe_unused]] const ssize_t sent =
+        ::send(c, hello.constData(), static_cast<std::size_t>(hello.size()), MSG_NOSIGNAL);
     // The running game answers from its own thread within moments.
     Asked result = Asked::NotAnswering;
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(1);
@@ -218,7 +267,7 @@ SingleInstance::Asked SingleInstance::AskRunningGame() {
     return result;
 }
 
-void SingleInstance::AnswerLaterStarts(std::function<void()> toFront) {
+void SingleInstance::AnswerLaterStarts(ToFront toFront) {
     const std::lock_guard lock(mutex_);
     toFront_ = std::move(toFront);
     receiver_ = std::make_unique<QObject>();
@@ -243,25 +292,34 @@ void SingleInstance::Answer() {
             }
             // Only our own user's start brings the window up; anyone else is hung up on.
             const bool ours = PeerIsOurs(c);
+            QByteArray token;
             if (ours) {
+                token = ReadToken(c);
                 [[maybe_unused]] const ssize_t sent = ::send(c, "!", 1, MSG_NOSIGNAL);
             }
             ::close(c);
-            if (ours) RaiseLater();
+            if (ours) RaiseLater(token);
         }
     }
 }
 
 // However many starts call at once, the event loop is asked once to raise the window. Before
 // the window is up, nothing need be asked: it comes up on top.
-void SingleInstance::RaiseLater() {
+void SingleInstance::RaiseLater(const QByteArray& activationToken) {
     const std::lock_guard lock(mutex_);
-    if (!receiver_ || raisePending_.exchange(true)) return;
+    if (!receiver_) return;
+    if (!activationToken.isEmpty()) token_ = activationToken;
+    if (raisePending_.exchange(true)) return;
     QMetaObject::invokeMethod(
         receiver_.get(),
         [this] {
-            raisePending_ = false;
-            toFront_();
+            QByteArray token;
+            {
+                const std::lock_guard taken(mutex_);
+                raisePending_ = false;
+                token.swap(token_);
+            }
+            toFront_(token);
         },
         Qt::QueuedConnection);
 }

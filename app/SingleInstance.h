@@ -43,9 +43,11 @@ class SingleInstance {
     pid_t RunningPid() const { return runningPid_; }  // for NotAnswering; 0 when not known
     const char* Why() const { return why_; }          // for Skipped
 
-    // From here on a later start has `toFront` called in the event loop. Call it from the
+    // From here on a later start has `toFront` called in the event loop, with the activation
+    // token the start was given (empty when it had none or an unusable one). Call it from the
     // thread that runs the event loop.
-    void AnswerLaterStarts(std::function<void()> toFront);
+    using ToFront = std::function<void(const QByteArray& activationToken)>;
+    void AnswerLaterStarts(ToFront toFront);
 
   private:
     enum class Asked { Answered, NotAnswering, Gone, OtherUser, Busy, Refused };
@@ -59,7 +61,7 @@ class SingleInstance {
     // Gives up the lock: the game runs unchecked, for the reason given.
     InstanceCheck Skip(const char* why);
     void Answer();
-    void RaiseLater();
+    void RaiseLater(const QByteArray& activationToken);
 
     QByteArray folder_;
     QByteArray address_;  // a path in the folder, or the abstract name after a 0 byte
@@ -70,10 +72,18 @@ class SingleInstance {
     const char* why_ = "";
     std::thread answering_;
 
-    std::mutex mutex_;  // guards toFront_ and receiver_ against the answering thread
-    std::function<void()> toFront_;
+    std::mutex mutex_;  // guards toFront_, receiver_ and token_ against the answering thread
+    ToFront toFront_;
+    QByteArray token_;                   // the latest start's, until the event loop takes it
     std::unique_ptr<QObject> receiver_;  // lives in the event loop's thread
     std::atomic<bool> raisePending_{false};
 };
+
+// A Wayland compositor hands a started program a token that lets it bring a window to the
+// front (XDG_ACTIVATION_TOKEN); a later start passes its token on to the running game. Only a
+// short run of printable ASCII is taken for one, from a start or from the environment.
+bool IsActivationToken(const QByteArray& token);
+// The token this start was given, or empty.
+QByteArray ActivationTokenOfThisStart();
 
 }  // namespace kov

@@ -6,6 +6,8 @@
 
 #include <QAbstractNativeEventFilter>
 #include <QApplication>
+#include <QDir>
+#include <QLibraryInfo>
 #include <cerrno>
 #include <cmath>
 #include <cstdio>
@@ -20,6 +22,19 @@
 
 namespace {
 
+// Whether Qt has a Wayland platform plugin where it looks for platform plugins.
+bool HasWaylandPlugin() {
+    QStringList folders = {QLibraryInfo::path(QLibraryInfo::PluginsPath) + "/platforms"};
+    for (const QString& extra :
+         qEnvironmentVariable("QT_PLUGIN_PATH").split(':', Qt::SkipEmptyParts))
+        folders << extra + "/platforms";
+    if (qEnvironmentVariableIsSet("QT_QPA_PLATFORM_PLUGIN_PATH"))
+        folders << qEnvironmentVariable("QT_QPA_PLATFORM_PLUGIN_PATH");
+    for (const QString& folder : folders)
+        if (!QDir(folder).entryList({"libqwayland*"}, QDir::Files).isEmpty()) return true;
+    return false;
+}
+
 // While the platform starts, Qt's own lines about displays and plugins are held back: when
 // no display can be opened Qt would print a screenful and abort with a core dump, where one
 // line and a plain failure say all there is to say.
@@ -33,6 +48,11 @@ void PlatformStartMessage(QtMsgType type, const QMessageLogContext&, const QStri
                qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY")) {
         std::fputs("kovelint: no display to open (neither DISPLAY nor WAYLAND_DISPLAY is set)\n",
                    stderr);
+    } else if (qEnvironmentVariableIsEmpty("DISPLAY") && !HasWaylandPlugin()) {
+        std::fprintf(stderr,
+                     "kovelint: cannot open the Wayland display %s: Qt's Wayland plugin is not "
+                     "installed (Debian: qt6-wayland)\n",
+                     qgetenv("WAYLAND_DISPLAY").constData());
     } else {
         std::fprintf(stderr, "kovelint: cannot open the display %s\n",
                      qgetenv(qEnvironmentVariableIsEmpty("DISPLAY") ? "WAYLAND_DISPLAY" : "DISPLAY")
@@ -152,15 +172,19 @@ int main(int argc, char* argv[]) {
 
     kov::MainWindow window(pictures, std::make_unique<kov::SeededRandom>(kov::SeedFromClock()));
     // Shown on top and focused; so is it again whenever a later start looks for this game,
-    // un-minimised too.
-    const auto toFront = [&window] {
+    // un-minimised too. On Wayland only a program holding an activation token may take the
+    // focus: Qt's Wayland plugin activates the window with the one in XDG_ACTIVATION_TOKEN,
+    // which a later start hands on from its launcher.
+    const bool wayland = QGuiApplication::platformName().startsWith(QLatin1String("wayland"));
+    const auto toFront = [&window, wayland](const QByteArray& activationToken) {
+        if (wayland && !activationToken.isEmpty()) qputenv("XDG_ACTIVATION_TOKEN", activationToken);
         window.setWindowState(window.windowState() & ~Qt::WindowMinimized);
         window.show();
         window.raise();
         window.activateWindow();
     };
     instance.AnswerLaterStarts(toFront);
-    toFront();
+    toFront({});
     WindowDestroyed destroyed(window);
     app.installNativeEventFilter(&destroyed);
     const int status = app.exec();

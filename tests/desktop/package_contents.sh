@@ -44,13 +44,13 @@ fi
 # plugins that Qt loads at run time.
 depends=$(field Depends)
 names=$(echo "$depends" | tr ',' '\n' | sed -e 's/(.*)//' -e 's/|.*//' -e 's/ //g' | sort -u)
-for need in libqt6core6 libqt6gui6 libqt6widgets6 qt6-qpa-plugins libc6 libstdc++6; do
+for need in libqt6core6 libqt6gui6 libqt6widgets6 qt6-qpa-plugins qt6-wayland libc6 libstdc++6; do
     grep -qx "$need" <<<"$names" || fail "Depends lacks $need: $depends"
 done
 for name in $names; do
     case $name in
         *-dev | *-dbg) fail "Depends names a development package $name: $depends" ;;
-        qt6-qpa-plugins | lib*) ;;
+        qt6-qpa-plugins | qt6-wayland | lib*) ;;
         *) fail "unexpected dependency $name: $depends" ;;
     esac
 done

@@ -56,6 +56,11 @@ expect_refusal "no display" -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM \
 expect_refusal "display that is not there" -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM DISPLAY=:239 \
     XDG_RUNTIME_DIR="$work/runtime"
 expect_refusal "unknown platform" QT_QPA_PLATFORM=no-such-platform XDG_RUNTIME_DIR="$work/runtime"
+# A Wayland display alone: the line names it (and says so when Qt's Wayland plugin is missing).
+expect_refusal "Wayland display that is not there" -u DISPLAY -u QT_QPA_PLATFORM \
+    WAYLAND_DISPLAY=no-such-wayland XDG_RUNTIME_DIR="$work/runtime"
+grep -q 'Wayland display no-such-wayland\|display no-such-wayland$' "$work/err" ||
+    fail "the Wayland display is not named: $(cat "$work/err")"
 # No core file was left behind by any of them.
 if compgen -G "core*" >/dev/null; then fail "a core file was written"; fi
 
