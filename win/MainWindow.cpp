@@ -1,13 +1,13 @@
-#include "MainWindow.h"
+#include "win/MainWindow.h"
 
 #include <algorithm>
 
-#include "Dpi.h"
-#include "Geometry.h"
-#include "Menu.h"
-#include "Resources.h"
-#include "Text.h"
 #include "game/Defaults.h"
+#include "win/Dpi.h"
+#include "win/Geometry.h"
+#include "win/Menu.h"
+#include "win/Resources.h"
+#include "win/Text.h"
 
 namespace kov::win {
 

@@ -5,9 +5,9 @@
 
 #include <windows.h>
 
-#include "Board.h"
-#include "Pictures.h"
 #include "game/GameController.h"
+#include "win/Board.h"
+#include "win/Pictures.h"
 
 namespace kov::win {
 
