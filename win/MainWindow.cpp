@@ -136,7 +136,7 @@ LRESULT MainWindow::Handle(UINT message, WPARAM w, LPARAM l) {
             ScrollBy(SB_VERT, LOWORD(w));
             return 0;
         case WM_SIZE:
-            if (w != SIZE_MINIMIZED) UpdateScrollBars();
+            if (w != SIZE_MINIMIZED && !fitting_) UpdateScrollBars();
             return 0;
         case WM_ERASEBKGND:
             return 1;  // the paint covers every pixel
@@ -194,6 +194,10 @@ void MainWindow::FitToBoard(POINT at) {
     MONITORINFO monitor{};
     monitor.cbSize = sizeof monitor;
     GetMonitorInfoW(MonitorFromPoint(at, MONITOR_DEFAULTTONEAREST), &monitor);
+    // The last board's scroll bars go first: while shown, they take room from the client area
+    // measured below, and a bar left over would keep a board that now fits scrolling.
+    fitting_ = true;
+    ShowScrollBar(window_, SB_BOTH, FALSE);
     for (int pass = 0; pass < 2; ++pass) {
         const WindowFit fit = FitWindow(client, frame, bars, at, monitor.rcWork);
         const RECT& r = fit.window;
@@ -202,11 +206,12 @@ void MainWindow::FitToBoard(POINT at) {
         // A narrow window wraps its menu bar onto more lines than the frame allowed for.
         RECT inside;
         GetClientRect(window_, &inside);
-        const LONG wanted = fit.horizontalBar ? inside.bottom : client.cy;
-        if (fit.verticalBar || inside.bottom >= wanted) break;
-        frame.cy += wanted - inside.bottom;
+        const LONG frameHeight = (r.bottom - r.top) - inside.bottom;
+        if (frameHeight <= frame.cy) break;
+        frame.cy = frameHeight;
         at = {r.left, r.top};
     }
+    fitting_ = false;
     UpdateScrollBars();
 }
 

@@ -47,8 +47,9 @@ class MainWindow {
     BoardBitmap board_;
     UINT dpi_ = 96;
     int scale_ = 1;
-    POINT scroll_{0, 0};  // device pixels of the board left and above the client area
-    int wheel_ = 0;       // wheel movement not yet turned into lines
+    POINT scroll_{0, 0};    // device pixels of the board left and above the client area
+    int wheel_ = 0;         // wheel movement not yet turned into lines
+    bool fitting_ = false;  // the window is being sized to the board: its bars wait till then
 };
 
 }  // namespace kov::win
