@@ -213,20 +213,16 @@ void MainWindow::FitToBoard(POINT at) {
     }
     fitting_ = false;
     UpdateScrollBars();
+    // The client area may have moved inside the window (a menu bar on fewer lines), and what
+    // was marked for painting before the move may not cover where it now lies.
+    InvalidateRect(window_, nullptr, FALSE);
 }
 
 void MainWindow::UpdateScrollBars() {
-    RECT inside;
-    GetClientRect(window_, &inside);
-    const int maxX = std::max(0, board_.Width() - static_cast<int>(inside.right));
-    const int maxY = std::max(0, board_.Height() - static_cast<int>(inside.bottom));
-    const POINT clamped{std::clamp(static_cast<int>(scroll_.x), 0, maxX),
-                        std::clamp(static_cast<int>(scroll_.y), 0, maxY)};
-    if (clamped.x != scroll_.x || clamped.y != scroll_.y) {
-        scroll_ = clamped;
-        InvalidateRect(window_, nullptr, FALSE);
-    }
-    // Setting a bar can show or hide it, which resizes the client area and comes back here.
+    // Showing or hiding a bar resizes the client area, which comes back here through WM_SIZE;
+    // this call settles both bars itself.
+    if (updatingBars_) return;
+    updatingBars_ = true;
     const auto setBar = [this](int bar, int length, LONG page, LONG at) {
         SCROLLINFO info{sizeof info,
                         SIF_RANGE | SIF_PAGE | SIF_POS,
@@ -237,8 +233,27 @@ void MainWindow::UpdateScrollBars() {
                         0};
         SetScrollInfo(window_, bar, &info, TRUE);
     };
-    setBar(SB_HORZ, board_.Width(), inside.right, scroll_.x);
-    setBar(SB_VERT, board_.Height(), inside.bottom, scroll_.y);
+    // One bar shown takes room from the other side, which may then need its bar too: again
+    // until the client area holds still, so that each bar's page is the room there really is.
+    RECT inside;
+    GetClientRect(window_, &inside);
+    for (int round = 0; round < 4; ++round) {
+        const int maxX = std::max(0, board_.Width() - static_cast<int>(inside.right));
+        const int maxY = std::max(0, board_.Height() - static_cast<int>(inside.bottom));
+        const POINT clamped{std::clamp(static_cast<int>(scroll_.x), 0, maxX),
+                            std::clamp(static_cast<int>(scroll_.y), 0, maxY)};
+        if (clamped.x != scroll_.x || clamped.y != scroll_.y) {
+            scroll_ = clamped;
+            InvalidateRect(window_, nullptr, FALSE);
+        }
+        setBar(SB_HORZ, board_.Width(), inside.right, scroll_.x);
+        setBar(SB_VERT, board_.Height(), inside.bottom, scroll_.y);
+        RECT now;
+        GetClientRect(window_, &now);
+        if (EqualRect(&now, &inside)) break;
+        inside = now;
+    }
+    updatingBars_ = false;
 }
 
 void MainWindow::ScrollTo(int x, int y) {

@@ -50,6 +50,7 @@ class MainWindow {
     POINT scroll_{0, 0};    // device pixels of the board left and above the client area
     int wheel_ = 0;         // wheel movement not yet turned into lines
     bool fitting_ = false;  // the window is being sized to the board: its bars wait till then
+    bool updatingBars_ = false;
 };
 
 }  // namespace kov::win
