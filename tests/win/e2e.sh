@@ -8,10 +8,13 @@
 # here only that the window shows what it is told and hands the input on. Last, at a screen
 # scale of 200 %, the board shows every board pixel as 2 x 2 screen pixels and a click still
 # turns the cell under the pointer.
-#   e2e.sh KOVELINT.EXE WINEPREFIX [SCREENSHOT.png]
+#   e2e.sh [--x86] KOVELINT.EXE WINEPREFIX [SCREENSHOT.png]
+# --x86: a 32-bit program, under 32-bit Wine (wine.sh --x86).
 set -euo pipefail
-exe=$1 prefix=$2 shot=${3:-}
 here=$(cd "$(dirname "$0")" && pwd)
+wine=("$here/wine.sh")
+[ "$1" != --x86 ] || { wine+=(--x86); shift; }
+exe=$1 prefix=$2 shot=${3:-}
 root=$(cd "$here/../.." && pwd)
 img() { python3 "$here/xwd.py" "$@"; }
 
@@ -19,7 +22,7 @@ WORK=$(mktemp -d "${TMPDIR:-/tmp}/kovelint-win-e2e.XXXXXX")
 . "$root/tests/lib/private_x.sh"
 game=
 dpi() {  # the screen scale Wine gives its programs: 96 is 100 %
-    "$here/wine.sh" "$prefix" reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$1" /f >/dev/null
+    "${wine[@]}" "$prefix" reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$1" /f >/dev/null
 }
 cleanup() {
     [ -z "$game" ] || kill "$game" 2>/dev/null || true
@@ -97,7 +100,7 @@ turned() {
 }
 
 start_game() {
-    "$here/wine.sh" "$prefix" "$exe" >"$WORK/game.log" 2>&1 &
+    "${wine[@]}" "$prefix" "$exe" >"$WORK/game.log" 2>&1 &
     game=$!
     for _ in $(seq 300); do
         win=$(windows | head -n1)
@@ -237,7 +240,7 @@ check "and the window is that board and its frame, nothing more (${WIDTH}x$HEIGH
     test $((WIDTH - 885)) = "$frame_w" -a $((HEIGHT - 535)) = "$frame_h"
 
 # --- A second start leaves the one window and ends.
-timeout 30 "$here/wine.sh" "$prefix" "$exe" >"$WORK/second.log" 2>&1 || true
+timeout 120 "${wine[@]}" "$prefix" "$exe" >"$WORK/second.log" 2>&1 || true
 check "a second start ended and left one window" [ "$(windows | wc -l)" = 1 ]
 kill -0 "$game" 2>/dev/null || fail "the first game ended at the second start"
 
