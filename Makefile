@@ -170,6 +170,11 @@ random-windows: windows win32-deps
 	tests/win/wine.sh --headless --x86 $(CURDIR)/build/windows-x86/wine-headless \
 	    build/windows-x86/tests/random_input.exe --events $(EVENTS) $(if $(SEED),--seed $(SEED))
 
+# docs/screenshot-windows-100.png, -150.png and -200.png: the window at each screen scale.
+.PHONY: screenshots-windows
+screenshots-windows: windows
+	tools/screenshots/windows.sh
+
 # Start-up against a bare Win32 floor, a click and a new 25 x 15 game, under Wine.
 bench-windows: build windows
 	bench/windows.sh
