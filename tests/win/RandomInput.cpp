@@ -25,6 +25,7 @@
 
 #include "game/GameController.h"
 #include "generator/Random.h"
+#include "tests/win/OwnWindow.h"
 #include "win/Dpi.h"
 #include "win/Geometry.h"
 #include "win/MainWindow.h"
@@ -312,7 +313,7 @@ int wmain(int argc, wchar_t** argv) {
         std::printf("FAIL no window\n");
         return 1;
     }
-    HWND window = FindWindowW(kov::win::WindowClass, nullptr);
+    HWND window = kov::win::OwnGameWindow();
     Pump();
 
     // The largest board first, so that the warm-up holds the largest bitmap there will be.

@@ -10,6 +10,7 @@
 
 #include "game/GameController.h"
 #include "generator/Random.h"
+#include "tests/win/OwnWindow.h"
 #include "win/Dpi.h"
 #include "win/Geometry.h"
 #include "win/MainWindow.h"
@@ -42,7 +43,7 @@ class Window : public ::testing::Test {
         game_ = std::make_unique<GameController>(std::make_unique<SeededRandom>(25));
         main_ = std::make_unique<MainWindow>(instance_, *game_, pictures_);
         ASSERT_TRUE(main_->Create(SW_SHOWNORMAL));
-        window_ = FindWindowW(WindowClass, nullptr);
+        window_ = OwnGameWindow();
         Pump();
     }
     static void TearDownTestSuite() {
