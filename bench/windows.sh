@@ -1,11 +1,11 @@
 #!/usr/bin/env bash
 # The Windows program under Wine, measured on a private Xvfb (1920 x 1080, no window manager):
 #  1. start-up against the floor, a bare Win32 window with a menu bar and 90 cells painted the
-#     same way (win/bench/Floor.cpp), in interleaved runs (floor, game, floor, game, ...) timed by
+#     same way (bench/windows/Floor.cpp), in interleaved runs (floor, game, floor, game, ...) timed by
 #     bench/startup/MapTimer.cpp from the exec to the window mapped. A Wine server and its
 #     desktop are already running for the bench's own prefix, so each run is one program starting
 #     and not Wine's services too. Target: the game within 1.1 x the floor;
-#  2. the window's own timings (win/bench/WindowBench.cpp): a click on 25 x 15 to the repainted
+#  2. the window's own timings (bench/windows/WindowBench.cpp): a click on 25 x 15 to the repainted
 #     cell, and a board-size change 20 x 13 -> 25 x 15 to the painted window.
 #
 #   bench/windows.sh [-n RUNS] [-w WARMUPS]     (defaults 11 and 2)

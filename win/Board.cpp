@@ -1,4 +1,4 @@
-#include "Board.h"
+#include "win/Board.h"
 
 #include <algorithm>
 #include <vector>

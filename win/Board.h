@@ -8,8 +8,8 @@
 
 #include <cstdint>
 
-#include "Pictures.h"
 #include "game/GameController.h"
+#include "win/Pictures.h"
 
 namespace kov::win {
 

@@ -1,4 +1,4 @@
-#include "Dpi.h"
+#include "win/Dpi.h"
 
 namespace kov::win {
 

@@ -1,4 +1,4 @@
-#include "Geometry.h"
+#include "win/Geometry.h"
 
 #include <algorithm>
 

@@ -1,13 +1,13 @@
-#include "MainWindow.h"
+#include "win/MainWindow.h"
 
 #include <algorithm>
 
-#include "Dpi.h"
-#include "Geometry.h"
-#include "Menu.h"
-#include "Resources.h"
-#include "Text.h"
 #include "game/Defaults.h"
+#include "win/Dpi.h"
+#include "win/Geometry.h"
+#include "win/Menu.h"
+#include "win/Resources.h"
+#include "win/Text.h"
 
 namespace kov::win {
 
@@ -136,7 +136,7 @@ LRESULT MainWindow::Handle(UINT message, WPARAM w, LPARAM l) {
             ScrollBy(SB_VERT, LOWORD(w));
             return 0;
         case WM_SIZE:
-            if (w != SIZE_MINIMIZED) UpdateScrollBars();
+            if (w != SIZE_MINIMIZED && !fitting_) UpdateScrollBars();
             return 0;
         case WM_ERASEBKGND:
             return 1;  // the paint covers every pixel
@@ -194,6 +194,10 @@ void MainWindow::FitToBoard(POINT at) {
     MONITORINFO monitor{};
     monitor.cbSize = sizeof monitor;
     GetMonitorInfoW(MonitorFromPoint(at, MONITOR_DEFAULTTONEAREST), &monitor);
+    // The last board's scroll bars go first: while shown, they take room from the client area
+    // measured below, and a bar left over would keep a board that now fits scrolling.
+    fitting_ = true;
+    ShowScrollBar(window_, SB_BOTH, FALSE);
     for (int pass = 0; pass < 2; ++pass) {
         const WindowFit fit = FitWindow(client, frame, bars, at, monitor.rcWork);
         const RECT& r = fit.window;
@@ -202,26 +206,23 @@ void MainWindow::FitToBoard(POINT at) {
         // A narrow window wraps its menu bar onto more lines than the frame allowed for.
         RECT inside;
         GetClientRect(window_, &inside);
-        const LONG wanted = fit.horizontalBar ? inside.bottom : client.cy;
-        if (fit.verticalBar || inside.bottom >= wanted) break;
-        frame.cy += wanted - inside.bottom;
+        const LONG frameHeight = (r.bottom - r.top) - inside.bottom;
+        if (frameHeight <= frame.cy) break;
+        frame.cy = frameHeight;
         at = {r.left, r.top};
     }
+    fitting_ = false;
     UpdateScrollBars();
+    // The client area may have moved inside the window (a menu bar on fewer lines), and what
+    // was marked for painting before the move may not cover where it now lies.
+    InvalidateRect(window_, nullptr, FALSE);
 }
 
 void MainWindow::UpdateScrollBars() {
-    RECT inside;
-    GetClientRect(window_, &inside);
-    const int maxX = std::max(0, board_.Width() - static_cast<int>(inside.right));
-    const int maxY = std::max(0, board_.Height() - static_cast<int>(inside.bottom));
-    const POINT clamped{std::clamp(static_cast<int>(scroll_.x), 0, maxX),
-                        std::clamp(static_cast<int>(scroll_.y), 0, maxY)};
-    if (clamped.x != scroll_.x || clamped.y != scroll_.y) {
-        scroll_ = clamped;
-        InvalidateRect(window_, nullptr, FALSE);
-    }
-    // Setting a bar can show or hide it, which resizes the client area and comes back here.
+    // Showing or hiding a bar resizes the client area, which comes back here through WM_SIZE;
+    // this call settles both bars itself.
+    if (updatingBars_) return;
+    updatingBars_ = true;
     const auto setBar = [this](int bar, int length, LONG page, LONG at) {
         SCROLLINFO info{sizeof info,
                         SIF_RANGE | SIF_PAGE | SIF_POS,
@@ -232,8 +233,27 @@ void MainWindow::UpdateScrollBars() {
                         0};
         SetScrollInfo(window_, bar, &info, TRUE);
     };
-    setBar(SB_HORZ, board_.Width(), inside.right, scroll_.x);
-    setBar(SB_VERT, board_.Height(), inside.bottom, scroll_.y);
+    // One bar shown takes room from the other side, which may then need its bar too: again
+    // until the client area holds still, so that each bar's page is the room there really is.
+    RECT inside;
+    GetClientRect(window_, &inside);
+    for (int round = 0; round < 4; ++round) {
+        const int maxX = std::max(0, board_.Width() - static_cast<int>(inside.right));
+        const int maxY = std::max(0, board_.Height() - static_cast<int>(inside.bottom));
+        const POINT clamped{std::clamp(static_cast<int>(scroll_.x), 0, maxX),
+                            std::clamp(static_cast<int>(scroll_.y), 0, maxY)};
+        if (clamped.x != scroll_.x || clamped.y != scroll_.y) {
+            scroll_ = clamped;
+            InvalidateRect(window_, nullptr, FALSE);
+        }
+        setBar(SB_HORZ, board_.Width(), inside.right, scroll_.x);
+        setBar(SB_VERT, board_.Height(), inside.bottom, scroll_.y);
+        RECT now;
+        GetClientRect(window_, &now);
+        if (EqualRect(&now, &inside)) break;
+        inside = now;
+    }
+    updatingBars_ = false;
 }
 
 void MainWindow::ScrollTo(int x, int y) {

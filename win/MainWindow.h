@@ -5,9 +5,9 @@
 
 #include <windows.h>
 
-#include "Board.h"
-#include "Pictures.h"
 #include "game/GameController.h"
+#include "win/Board.h"
+#include "win/Pictures.h"
 
 namespace kov::win {
 
@@ -47,8 +47,10 @@ class MainWindow {
     BoardBitmap board_;
     UINT dpi_ = 96;
     int scale_ = 1;
-    POINT scroll_{0, 0};  // device pixels of the board left and above the client area
-    int wheel_ = 0;       // wheel movement not yet turned into lines
+    POINT scroll_{0, 0};    // device pixels of the board left and above the client area
+    int wheel_ = 0;         // wheel movement not yet turned into lines
+    bool fitting_ = false;  // the window is being sized to the board: its bars wait till then
+    bool updatingBars_ = false;
 };
 
 }  // namespace kov::win

@@ -1,9 +1,9 @@
-#include "Menu.h"
+#include "win/Menu.h"
 
 #include <string>
 #include <vector>
 
-#include "Text.h"
+#include "win/Text.h"
 
 namespace kov::win {
 

@@ -1,9 +1,9 @@
-#include "Pictures.h"
+#include "win/Pictures.h"
 
 #include <cstring>
 
-#include "Resources.h"
 #include "assets/PictureNames.h"
+#include "win/Resources.h"
 
 namespace kov::win {
 

@@ -1,4 +1,4 @@
-#include "SingleInstance.h"
+#include "win/SingleInstance.h"
 
 namespace kov::win {
 

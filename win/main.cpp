@@ -4,11 +4,11 @@
 #include <memory>
 #include <string>
 
-#include "MainWindow.h"
-#include "Pictures.h"
-#include "SingleInstance.h"
 #include "game/GameController.h"
 #include "generator/Random.h"
+#include "win/MainWindow.h"
+#include "win/Pictures.h"
+#include "win/SingleInstance.h"
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int show) {
     kov::win::SingleInstance lock(L"Local\\Kovelint.Game", kov::win::WindowClass);

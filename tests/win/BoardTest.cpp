@@ -8,10 +8,10 @@
 #include <string>
 #include <vector>
 
-#include "Board.h"
-#include "Pictures.h"
 #include "assets/PictureNames.h"
 #include "game/Defaults.h"
+#include "win/Board.h"
+#include "win/Pictures.h"
 
 namespace kov::win {
 namespace {

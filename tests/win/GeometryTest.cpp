@@ -1,7 +1,7 @@
 // The screen scale, the way back from a client pixel to the board, and where the window goes.
 #include <gtest/gtest.h>
 
-#include "Geometry.h"
+#include "win/Geometry.h"
 
 namespace kov::win {
 namespace {

@@ -5,8 +5,8 @@
 #include <memory>
 #include <string>
 
-#include "Menu.h"
 #include "generator/Random.h"
+#include "win/Menu.h"
 
 namespace kov::win {
 namespace {

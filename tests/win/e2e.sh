@@ -2,15 +2,19 @@
 # The Windows program under Wine on a private X server, as a player meets it: the window and its
 # caption, a board whose every cell is one of the pictures pixel for pixel, clicks, a double
 # click and the arrows forwarded to the cell under the pointer, F2, F5 and F1, the 5 x 5 board
-# chosen from the menu with the keyboard and the window fitted to it, a second start that leaves
-# one window, and Esc ending the program. The game's rules are the controller's tests' to check:
+# chosen from the menu with the keyboard and the window fitted to it, a board larger than the
+# screen and the window fitted exactly to the next one, a second start that leaves one window,
+# and Esc ending the program. The game's rules are the controller's tests' to check:
 # here only that the window shows what it is told and hands the input on. Last, at a screen
 # scale of 200 %, the board shows every board pixel as 2 x 2 screen pixels and a click still
 # turns the cell under the pointer.
-#   e2e.sh KOVELINT.EXE WINEPREFIX [SCREENSHOT.png]
+#   e2e.sh [--x86] KOVELINT.EXE WINEPREFIX [SCREENSHOT.png]
+# --x86: a 32-bit program, under 32-bit Wine (wine.sh --x86).
 set -euo pipefail
-exe=$1 prefix=$2 shot=${3:-}
 here=$(cd "$(dirname "$0")" && pwd)
+wine=("$here/wine.sh")
+[ "$1" != --x86 ] || { wine+=(--x86); shift; }
+exe=$1 prefix=$2 shot=${3:-}
 root=$(cd "$here/../.." && pwd)
 img() { python3 "$here/xwd.py" "$@"; }
 
@@ -18,7 +22,7 @@ WORK=$(mktemp -d "${TMPDIR:-/tmp}/kovelint-win-e2e.XXXXXX")
 . "$root/tests/lib/private_x.sh"
 game=
 dpi() {  # the screen scale Wine gives its programs: 96 is 100 %
-    "$here/wine.sh" "$prefix" reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$1" /f >/dev/null
+    "${wine[@]}" "$prefix" reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$1" /f >/dev/null
 }
 cleanup() {
     [ -z "$game" ] || kill "$game" 2>/dev/null || true
@@ -46,10 +50,10 @@ fail() { echo "FAIL $*"; echo "--- the game's output:"; cat "$WORK/game.log"; ex
 
 grab() { xwd -root -silent >"$WORK/$1.xwd"; }
 # Grabs into NAME until the screen holds still (two grabs alike) and, when BEFORE is given,
-# differs from that grab; five seconds at most.
+# differs from that grab; 30 seconds at most (Wine on a busy machine can take seconds to paint).
 grab_changed() {
     local name=$1 before=${2:-}
-    for _ in $(seq 50); do
+    for _ in $(seq 300); do
         sleep 0.1
         grab "$name"
         [ -z "$before" ] || ! cmp -s "$WORK/$name.xwd" "$WORK/$before.xwd" || continue
@@ -96,7 +100,7 @@ turned() {
 }
 
 start_game() {
-    "$here/wine.sh" "$prefix" "$exe" >"$WORK/game.log" 2>&1 &
+    "${wine[@]}" "$prefix" "$exe" >"$WORK/game.log" 2>&1 &
     game=$!
     for _ in $(seq 300); do
         win=$(windows | head -n1)
@@ -109,7 +113,7 @@ start_game() {
 end_game() {  # Esc, with the pointer on the board
     read -r cx cy < <(centre 1 "$1")
     xdotool mousemove "$cx" "$cy" key Escape
-    for _ in $(seq 100); do kill -0 "$game" 2>/dev/null || break; sleep 0.1; done
+    for _ in $(seq 300); do kill -0 "$game" 2>/dev/null || break; sleep 0.1; done
     check "Esc ended the program" eval '! kill -0 "$game" 2>/dev/null'
     check "and its window is gone" [ -z "$(windows)" ]
     wait "$game" 2>/dev/null || true
@@ -194,12 +198,20 @@ check "F1 laid a pipe: every cell it changed is in colour" [ "$grey_now" = 0 ]
 # The window with a pipe laid, for the README.
 [ -z "$shot" ] || img png "$WORK/f1.xwd" "$shot" $start_window
 
+# Settings, then the keys that reach an entry from its first one; the keys are paced so that
+# each menu is open before the next one arrives.
+settings() {
+    for key in F10 Right Down "$@" Return; do
+        xdotool key "$key"
+        sleep 0.2
+    done
+}
+# Waits until the caption matches, 30 s at most.
+caption_reads() { for _ in $(seq 300); do grep -qE "$1" <<<"$(caption)" && return 0; sleep 0.1; done; return 1; }
+
 # --- 5 x 5 from the menu by keyboard: Settings, Board size, the last size.
-for key in F10 Right Down Down Right Up Return; do
-    xdotool key "$key"
-    sleep 0.2
-done
-for _ in $(seq 50); do grep -q '5x5' <<<"$(caption)" && break; sleep 0.1; done
+settings Down Right Up
+caption_reads '5x5' || true
 check "the caption reads 'Ковелинт 5x5 - Nшт.' ($(caption))" grep -qE '^Ковелинт 5x5 - [0-9]+шт\.$' <<<"$(caption)"
 grab_changed small f1 || fail "the 5 x 5 board never showed"
 geometry
@@ -209,13 +221,31 @@ check "the client area is the 5 x 5 board, 185 x 185" [ -n "$by" ]
 check "the window shrank with the board (${WIDTH}x$HEIGHT)" test $((WIDTH - 185)) = "$frame_w" -a $((HEIGHT - 185)) -ge "$frame_h"
 check "every cell of the small board is a picture" eval '! grep -q "?" <<<"$(cells_of small 5 5)"'
 
+# --- Large pictures on 25 x 15 make a board larger than the screen, which scrolls; small ones
+# then fit the window to the board exactly, with no scroll bar left over.
+settings Down Down Right  # Picture size, Large
+settings Down Right       # Board size, 25 x 15
+caption_reads '^Ковелинт 25x15 ' || fail "no 25 x 15 board from the menu"
+grab_changed big small || fail "the large 25 x 15 board never showed"
+geometry
+check "a board larger than the screen keeps the window on it (${WIDTH}x$HEIGHT at $X,$Y)" \
+    test "$X" -ge 0 -a "$Y" -ge 0 -a $((X + WIDTH)) -le 1024 -a $((Y + HEIGHT)) -le 768
+settings Down Down Right Down  # Picture size, Small
+grab_changed wide big || fail "small pictures changed nothing"
+geometry
+bx= by=
+board_at wide 885 535
+check "after it, the client area is the small 25 x 15 board, 885 x 535" [ -n "$by" ]
+check "and the window is that board and its frame, nothing more (${WIDTH}x$HEIGHT)" \
+    test $((WIDTH - 885)) = "$frame_w" -a $((HEIGHT - 535)) = "$frame_h"
+
 # --- A second start leaves the one window and ends.
-timeout 30 "$here/wine.sh" "$prefix" "$exe" >"$WORK/second.log" 2>&1 || true
+timeout 120 "${wine[@]}" "$prefix" "$exe" >"$WORK/second.log" 2>&1 || true
 check "a second start ended and left one window" [ "$(windows | wc -l)" = 1 ]
 kill -0 "$game" 2>/dev/null || fail "the first game ended at the second start"
 
 # --- Esc ends the program.
-end_game 5
+end_game 25
 
 # --- At 200 %: two screen pixels to a board pixel, never blurred, and clicks find their cell.
 scale=2

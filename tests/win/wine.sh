@@ -1,28 +1,55 @@
 #!/usr/bin/env bash
-# Runs a Windows program under Debian's wine64 in the tests' own Wine prefix, made on first use:
-#   wine.sh PREFIX PROGRAM [ARGS...]
+# Runs a Windows program under Debian's Wine in the tests' own Wine prefix, made on first use:
+#   wine.sh [--headless] [--x86] PREFIX PROGRAM [ARGS...]
+# A headless prefix has Wine's null display driver: its windows are sized, painted and sent
+# messages as anywhere, on a screen that is not there, so the unit tests need no X.
+# --x86 runs a 32-bit program under 32-bit Wine in a 32-bit prefix, as on 32-bit Windows. Where
+# the kernel runs no 32-bit code, QEMU runs Wine's i386 programs, registered for them only in a
+# namespace of the tests' own (i386.sh), so nothing changes for the rest of the machine.
 # The prefix lives in the build folder, so nothing of the developer's own Wine is touched. Its
 # windows are left unmanaged: without a window manager Wine would otherwise wait two seconds at
 # exit for each window to be withdrawn. A crash ends the program instead of starting Wine's
 # debugger, and Wine says nothing of its own.
 set -euo pipefail
+here=$(cd "$(dirname "$0")" && pwd)
+graphics=
+x86=
+while :; do
+    case $1 in
+        --headless) graphics=null ;;
+        --x86) x86=1 ;;
+        *) break ;;
+    esac
+    shift
+done
 prefix=$1
 shift
-WINE=/usr/lib/wine/wine64
-[ -x "$WINE" ] || WINE=$(command -v wine64 || command -v wine)
+run=()
+if [ -n "$x86" ]; then
+    WINE=/usr/lib/wine/wine
+    export WINEARCH=win32
+    [ -x "$WINE" ] || { echo "wine.sh: no 32-bit Wine (make win32-deps)" >&2; exit 1; }
+    "$here/runs_i386.sh" || run=("$here/i386.sh")
+else
+    WINE=/usr/lib/wine/wine64
+    [ -x "$WINE" ] || WINE=$(command -v wine64 || command -v wine)
+    export WINEARCH=win64
+fi
 export WINEPREFIX=$prefix WINEDEBUG=-all WINEDLLOVERRIDES="winedbg.exe=d;mscoree=;mshtml="
-export WINEARCH=win64
+wine() { "${run[@]}" "$WINE" "$@"; }
 # Tests running side by side make the prefix once between them.
 mkdir -p "$(dirname "$prefix")"
 exec 9>"$prefix.lock"
 flock 9
 if [ ! -f "$prefix/.made" ]; then
     rm -rf "$prefix"
-    DISPLAY= "$WINE" wineboot -i >/dev/null 2>&1 || true
-    "$WINE" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1
-    "$(dirname "$WINE")/wineserver" -w
+    DISPLAY= wine wineboot -i >/dev/null 2>&1 || true
+    wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1
+    [ -z "$graphics" ] ||
+        wine reg add 'HKCU\Software\Wine\Drivers' /v Graphics /d "$graphics" /f >/dev/null 2>&1
+    /usr/lib/wine/wineserver -w
     [ -f "$prefix/system.reg" ] || { echo "wine.sh: no Wine prefix made in $prefix" >&2; exit 1; }
     touch "$prefix/.made"
 fi
 flock -u 9
-exec "$WINE" "$@"
+exec "${run[@]}" "$WINE" "$@"

@@ -11,10 +11,10 @@
 #include <memory>
 #include <vector>
 
-#include "MainWindow.h"
-#include "Menu.h"
-#include "Pictures.h"
 #include "generator/Random.h"
+#include "win/MainWindow.h"
+#include "win/Menu.h"
+#include "win/Pictures.h"
 
 namespace {
 
