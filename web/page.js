@@ -576,9 +576,7 @@
             manifest.rel = 'manifest';
             manifest.href = 'manifest.webmanifest';
             document.head.append(manifest);
-            if ('serviceWorker' in navigator)
-                navigator.serviceWorker.register(
-                    `sw.js?page=${encodeURIComponent(location.pathname.split('/').pop() || './')}`).catch(() => {});
+            if ('serviceWorker' in navigator) navigator.serviceWorker.register('sw.js').catch(() => {});
         });
     }
 

@@ -1,5 +1,6 @@
 // The page beyond the board: a tap on a touch screen, a phone-sized screen, one game per
-// browser, opening straight from disk, and playing offline once served.
+// browser, opening straight from disk.
+// Playing offline is offline.test.mjs's.
 import assert from 'node:assert/strict';
 import { readFileSync } from 'node:fs';
 import { pathToFileURL } from 'node:url';
@@ -145,24 +146,5 @@ test('after a wheel scroll under a still pointer, the arrow turns the piece now 
         const want = i === to - 1 ? turned(tileOf(board[i]), 1) : tileOf(board[i]);
         assert.equal(tileOf(p), want, `cell ${i + 1}`);
     });
-    await context.close();
-});
-
-test('served once, it plays offline', async () => {
-    const context = await web.chromium.browser.newContext();
-    const page = await open(context, web.server.url);
-    await page.evaluate(() => navigator.serviceWorker.ready);
-    await context.setOffline(true);
-    await page.reload();
-    await page.evaluate(() => window.kovelint.ready);
-    assert.match(await caption(page), /^Ковелинт 10x9 - \d+шт\.$/);
-    assert.ok((await readBoard(page)).every((p) => p >= 0));
-    // Every icon the manifest names comes from the offline copy, the maskable one among them.
-    const icons = await page.evaluate(async () => {
-        const manifest = await (await fetch('manifest.webmanifest')).json();
-        return Promise.all(manifest.icons.map(async (icon) =>
-            `${icon.purpose ?? 'any'} ${(await fetch(icon.src)).status}`));
-    });
-    assert.ok(icons.includes('maskable 200') && icons.every((i) => i.endsWith(' 200')), icons.join());
     await context.close();
 });
