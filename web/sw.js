@@ -8,9 +8,9 @@ const Page = 'index.html';
 const Files = ['./', Page, 'manifest.webmanifest', '@ICONS@'];
 const Here = new Set(Files.map((f) => new URL(f, self.registration.scope).href));
 
-// Straight from the server, past the browser's own cache, so a new build's worker never keeps
-// the last build's files.
-const fetchFresh = (file) => fetch(new Request(file, { cache: 'reload' })).then((response) => {
+// Checked with the server even where the browser holds a copy, so a new build's worker never
+// keeps the last build's files, while an unchanged file costs no more than the check.
+const fetchFresh = (file) => fetch(new Request(file, { cache: 'no-cache' })).then((response) => {
     if (!response.ok) throw new Error(`${file}: ${response.status}`);
     return response;
 });
@@ -18,7 +18,11 @@ const fetchFresh = (file) => fetch(new Request(file, { cache: 'reload' })).then(
 self.addEventListener('install', (event) => {
     event.waitUntil((async () => {
         const cache = await caches.open(Cache);
-        const page = await fetchFresh(Page);
+        // The page under the address the visit opened it at, which the browser has just loaded.
+        const opened = (await self.clients.matchAll({ includeUncontrolled: true, type: 'window' }))
+            .map((c) => { const u = new URL(c.url); u.search = ''; u.hash = ''; return u.href; })
+            .find((href) => Here.has(href) && (href.endsWith('/') || href.endsWith(`/${Page}`)));
+        const page = await fetchFresh(opened ?? Page);
         await Promise.all([
             cache.put('./', page.clone()), cache.put(Page, page),
             ...Files.filter((f) => f !== './' && f !== Page)
