@@ -141,7 +141,9 @@ async function run(rng, touch, events, t) {
             await page.setViewportSize({ width: params[0], height: params[1] });
         }
         await Promise.all(sending);
-        seen = await page.evaluate(look);
+        // A page gone (a reload the game should have kept) says which input went before.
+        seen = await page.evaluate(look).catch((e) =>
+            assert.fail(`after ${sent} events (seed ${Seed}): ${e.message}\nlast bursts:\n${log.slice(-5).join('\n')}`));
         const wrong = [...page.errors, ...seen.problems];
         if (wrong.length)
             assert.fail(`after ${sent} events (seed ${Seed}): ${wrong.join('; ')}\nlast bursts:\n${log.slice(-5).join('\n')}`);
