@@ -93,7 +93,7 @@ clean:
 # The game in a web browser: build/web/index.html opens straight from disk or from any server.
 # Debian's emscripten finds its Node modules through NODE_PATH when node is not Debian's own.
 WEB_ENV := NODE_PATH=/usr/share/nodejs PLAYWRIGHT_SKIP_BROWSER_DOWNLOAD=1
-.PHONY: web test-web bench-web screenshot-web
+.PHONY: web test-web random-web bench-web screenshot-web
 
 tests/web/node_modules/.package-lock.json: tests/web/package-lock.json tests/web/package.json | web-deps
 	cd tests/web && $(WEB_ENV) npm ci --no-audit --no-fund --loglevel=error
@@ -109,6 +109,12 @@ test-web: web
 	ctest --test-dir build/web --output-on-failure --no-tests=error -j $(JOBS)
 
 # Page weight, start-up, a new game and a click, measured in headless Chromium.
+# Ten minutes of random input, the heap watched through it; the seed is printed, and
+# KOVELINT_RANDOM_SEED=N replays it.
+random-web: web
+	cd tests/web && KOVELINT_WEB_DIR=$(CURDIR)/build/web-test KOVELINT_PICTURES=$(CURDIR)/assets/pictures \
+	    KOVELINT_RANDOM_MINUTES=$${KOVELINT_RANDOM_MINUTES:-10} node --test --test-reporter=spec random.test.mjs
+
 bench-web: web
 	node bench/web/perf.mjs build/web build/web-test build/release/bench/kovelint_bench
 

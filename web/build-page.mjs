@@ -136,7 +136,7 @@ const escape = (text) => text.replaceAll('&', '&amp;').replaceAll('"', '&quot;')
 const hooks = args.hooks ? readFileSync(args.hooks, 'utf8') : '';
 const markup = (html) => html.replace(nonAscii, (c) => `&#x${c.codePointAt(0).toString(16)};`);
 const styles = (css) => css.replace(nonAscii, (c) => `\\${c.codePointAt(0).toString(16)} `);
-const page = markup(fill(source('index.html')).replace('@DESCRIPTION@', () => escape(manifest.description)))
+const assembled = markup(fill(source('index.html')).replace('@DESCRIPTION@', () => escape(manifest.description)))
     .replace('@ICON@', () => dataUrl(join(args.assets, 'icons', 'kovelint-24.png')))
     .replace('@STYLE@', () => styles(fill(source('page.css'))))
     .replace('@SHEET@', () => sheetUrl)
@@ -145,6 +145,29 @@ const page = markup(fill(source('index.html')).replace('@DESCRIPTION@', () => es
         .replace('@FIXED@', () => JSON.stringify(game).replaceAll('\\', '\\\\').replaceAll("'", "\\'"))
         .replace('@WASM@', () => wasm.toString('base64'))
         .replace('/* @HOOKS@ */', () => hooks)));
+
+// The page's policy, ahead of everything it governs: its one script and its one style sheet by
+// their hashes, the module compiled from bytes the script holds, pictures from data: addresses
+// and nothing fetched but the page's own files. An injected script or a foreign resource is
+// refused, on any host and from disk, where no header could say so.
+const inlineHash = (tag) => {
+    const start = assembled.indexOf(`<${tag}>`) + tag.length + 2;
+    const text = assembled.slice(start, assembled.indexOf(`</${tag}>`, start));
+    return `'sha256-${createHash('sha256').update(text, 'utf8').digest('base64')}'`;
+};
+const policy = [
+    "default-src 'none'",
+    `script-src ${inlineHash('script')} 'wasm-unsafe-eval'`,
+    `style-src ${inlineHash('style')}`,
+    "img-src 'self' data:",
+    "connect-src 'self'",
+    "manifest-src 'self'",
+    "worker-src 'self'",
+    "object-src 'none'",
+    "base-uri 'none'",
+    "form-action 'none'",
+].join('; ');
+const page = assembled.replace('@POLICY@', () => policy);
 
 mkdirSync(join(args.out, 'icons'), { recursive: true });
 writeFileSync(join(args.out, 'index.html'), page);

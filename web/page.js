@@ -469,9 +469,25 @@
         if (command >= 0) run(command);
     }
     // Where the menus take the whole screen's width, a menu scrolls within the room below the
-    // menu bar.
+    // menu bar. Elsewhere an open menu stays inside the window as a desktop menu does: a submenu
+    // that would reach past the bottom moves up beside its row, and one taller than the room it
+    // has scrolls within itself, so every row can be reached without scrolling the page.
+    const narrow = window.matchMedia('(max-width: 600px), (pointer: coarse)');
     function fitMenus() {
         menubar.style.setProperty('--room', `${Math.max(0, window.innerHeight - menubar.getBoundingClientRect().bottom)}px`);
+        for (const entry of openPath) {
+            const sub = items[entry].lastElementChild;
+            if (!sub?.classList.contains('menu')) continue;
+            Object.assign(sub.style, { marginTop: '', maxHeight: '', overflowY: '', boxSizing: '' });
+            if (narrow.matches) continue;
+            const box = sub.getBoundingClientRect();
+            const over = box.bottom - window.innerHeight;
+            if (over <= 0) continue;
+            const lift = menu[entry].depth ? Math.min(over, Math.max(0, box.top)) : 0;
+            const room = Math.floor(window.innerHeight - (box.top - lift));
+            Object.assign(sub.style, { marginTop: `${-lift}px` },
+                          box.height > room ? { maxHeight: `${room}px`, overflowY: 'auto', boxSizing: 'border-box' } : {});
+        }
     }
 
     // Keys while a menu is open: the arrows move, Enter and Space choose, Esc closes one level.
@@ -576,9 +592,7 @@
             manifest.rel = 'manifest';
             manifest.href = 'manifest.webmanifest';
             document.head.append(manifest);
-            if ('serviceWorker' in navigator)
-                navigator.serviceWorker.register(
-                    `sw.js?page=${encodeURIComponent(location.pathname.split('/').pop() || './')}`).catch(() => {});
+            if ('serviceWorker' in navigator) navigator.serviceWorker.register('sw.js').catch(() => {});
         });
     }
 

@@ -1,8 +1,10 @@
 // The browser game measured in headless Chromium, page served locally:
 //   node bench/web/perf.mjs build/web build/web-test build/release/bench/kovelint_bench
 // everything the first visit of the released page loads and its navigation start to the first
-// board drawn, against the floor (bench/web/floor.html: a blank page whose inline script draws
-// 90 cells on a canvas) served by the same server and loaded in turn with it; in the test build,
+// board drawn and its first contentful paint, against two floors served by the same server and
+// loaded in turn with it: bench/web/floor.html, a blank page whose inline script draws 90 cells
+// on a canvas, and bench/web/floor-text.html, the same canvas under the caption line and the
+// menu names the game shows, in the same fonts; in the test build,
 // whose hooks tell where the cells lie, a new 25 x 15 game in WebAssembly beside the native
 // controller, and one click to the repainted cell.
 import { execFileSync } from 'node:child_process';
@@ -19,8 +21,10 @@ const median = (xs) => {
 };
 const fmt = (xs, digits) => `${median(xs).toFixed(digits)} (min ${Math.min(...xs).toFixed(digits)}, max ${Math.max(...xs).toFixed(digits)})`;
 
-const floorPage = join(dirname(fileURLToPath(import.meta.url)), 'floor.html');
-const server = await serve(resolve(webDir), { '/floor.html': floorPage });
+const here = dirname(fileURLToPath(import.meta.url));
+const server = await serve(resolve(webDir), { '/floor.html': join(here, 'floor.html'),
+                                              '/floor-text.html': join(here, 'floor-text.html') });
+const Pages = { game: '', floor: 'floor.html', text: 'floor-text.html' };
 const testServer = await serve(resolve(testDir));
 const chromium = await launch();
 const version = chromium.browser.version();
@@ -29,10 +33,11 @@ const version = chromium.browser.version();
 // every other round; the first visit of the game also waits until the offline copy is in place.
 // Beside the mark, the end of the frame after it, when the board is on the screen with all the
 // page lays out around it: a task the frame's callback queues runs once that frame is done.
-const Rounds = 15;
+const Rounds = 21;
 const weights = [];
-const starts = { game: [], floor: [] };
-const shown = { game: [], floor: [] };
+const starts = { game: [], floor: [], text: [] };
+const shown = { game: [], floor: [], text: [] };
+const paints = { game: [], floor: [], text: [] };
 function markFrameAfterBoard() {
     const mark = performance.mark.bind(performance);
     performance.mark = (name, ...rest) => {
@@ -44,12 +49,14 @@ async function firstBoard(kind, keepWeights) {
     const context = await chromium.browser.newContext();
     await context.addInitScript(markFrameAfterBoard);
     const page = await context.newPage();
-    await page.goto(kind === 'game' ? server.url : `${server.url}floor.html`);
-    await page.waitForFunction(() => performance.getEntriesByName('board-shown').length > 0);
-    const [drawn, onScreen] = await page.evaluate(() => ['board-drawn', 'board-shown'].map(
-        (name) => performance.getEntriesByName(name)[0].startTime));
+    await page.goto(`${server.url}${Pages[kind]}`);
+    await page.waitForFunction(() => performance.getEntriesByName('board-shown').length > 0 &&
+        performance.getEntriesByName('first-contentful-paint').length > 0);
+    const [drawn, onScreen, paint] = await page.evaluate(() => ['board-drawn', 'board-shown',
+        'first-contentful-paint'].map((name) => performance.getEntriesByName(name)[0].startTime));
     starts[kind].push(drawn);
     shown[kind].push(onScreen);
+    paints[kind].push(paint);
     if (keepWeights) {
         await page.evaluate(() => navigator.serviceWorker.ready);
         await page.waitForTimeout(500);
@@ -59,7 +66,8 @@ async function firstBoard(kind, keepWeights) {
     await context.close();
 }
 for (let i = 0; i < Rounds; ++i) {
-    const order = i % 2 ? ['floor', 'game'] : ['game', 'floor'];
+    // Each page goes first, second and third in turn.
+    const order = ['game', 'floor', 'text'].map((_, k, all) => all[(k + i) % 3]);
     for (const kind of order) await firstBoard(kind, i === 0 && kind === 'game');
 }
 
@@ -118,14 +126,17 @@ const total = weights.reduce((a, e) => a + e.bytes, 0);
 console.log(`machine: ${cpus().length} × ${cpus()[0].model}, load ${loadavg().map((l) => l.toFixed(2)).join(' ')}; Chromium ${version}`);
 console.log(`first visit, every request: ${weights.map((e) => `${e.path} ${e.bytes}`).join(', ')}`);
 console.log(`bytes loaded by the first visit: ${total} (${(total / 1024).toFixed(1)} KiB)`);
-console.log(`navigation start to first board drawn, ms, ${Rounds} fresh profiles each, in turn:`);
-console.log(`  the game: ${fmt(starts.game, 1)}`);
-console.log(`  the floor: ${fmt(starts.floor, 1)}`);
-console.log(`  the game / the floor: ${(median(starts.game) / median(starts.floor)).toFixed(2)}`);
-console.log(`navigation start to the end of the frame after it, ms, the same loads:`);
-console.log(`  the game: ${fmt(shown.game, 1)}`);
-console.log(`  the floor: ${fmt(shown.floor, 1)}`);
-console.log(`  the game / the floor: ${(median(shown.game) / median(shown.floor)).toFixed(2)}`);
+const against = (title, figures) => {
+    console.log(title);
+    console.log(`  the game: ${fmt(figures.game, 1)}`);
+    console.log(`  the canvas floor: ${fmt(figures.floor, 1)}`);
+    console.log(`  the floor with the caption and menu names: ${fmt(figures.text, 1)}`);
+    console.log(`  the game / the canvas floor: ${(median(figures.game) / median(figures.floor)).toFixed(2)}`);
+    console.log(`  the game / the floor with the texts: ${(median(figures.game) / median(figures.text)).toFixed(2)}`);
+};
+against(`navigation start to first contentful paint, ms, ${Rounds} fresh profiles each, in turn:`, paints);
+against('navigation start to first board drawn, ms, the same loads:', starts);
+against('navigation start to the end of the frame after the board, ms, the same loads:', shown);
 console.log(`new 25 x 15 game, µs, WebAssembly, 10 × 2000: ${fmt(newGame, 1)}`);
 console.log(`new 25 x 15 game, µs, native controller, 10 repetitions: ${fmt(nativeRuns, 1)}`);
 console.log(`WebAssembly / native: ${(median(newGame) / median(nativeRuns)).toFixed(2)}`);

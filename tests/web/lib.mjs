@@ -42,8 +42,8 @@ export async function serve(dir = WebDir, extra = {}) {
             res.end(body);
         } catch {
             log.push({ path, bytes: 0 });
-            res.writeHead(404);
-            res.end();
+            res.writeHead(404, { 'Content-Type': 'text/plain' });
+            res.end('Not found');
         }
     });
     await new Promise((ok) => server.listen(0, '127.0.0.1', ok));

@@ -1,5 +1,6 @@
 // The page beyond the board: a tap on a touch screen, a phone-sized screen, one game per
-// browser, opening straight from disk, and playing offline once served.
+// browser, opening straight from disk.
+// Playing offline is offline.test.mjs's.
 import assert from 'node:assert/strict';
 import { readFileSync } from 'node:fs';
 import { pathToFileURL } from 'node:url';
@@ -148,21 +149,53 @@ test('after a wheel scroll under a still pointer, the arrow turns the piece now 
     await context.close();
 });
 
-test('served once, it plays offline', async () => {
+// The page's content policy: nothing of the game's own trips it through a whole game, while a
+// script, a picture from elsewhere, a base address and an object put into the page are refused.
+test('the content policy refuses what the page did not bring and never the game itself', async () => {
     const context = await web.chromium.browser.newContext();
-    const page = await open(context, web.server.url);
-    await page.evaluate(() => navigator.serviceWorker.ready);
-    await context.setOffline(true);
-    await page.reload();
-    await page.evaluate(() => window.kovelint.ready);
-    assert.match(await caption(page), /^Ковелинт 10x9 - \d+шт\.$/);
-    assert.ok((await readBoard(page)).every((p) => p >= 0));
-    // Every icon the manifest names comes from the offline copy, the maskable one among them.
-    const icons = await page.evaluate(async () => {
-        const manifest = await (await fetch('manifest.webmanifest')).json();
-        return Promise.all(manifest.icons.map(async (icon) =>
-            `${icon.purpose ?? 'any'} ${(await fetch(icon.src)).status}`));
+    await context.addInitScript(() => {
+        window.refused = [];
+        document.addEventListener('securitypolicyviolation',
+                                  (e) => window.refused.push(e.effectiveDirective));
     });
-    assert.ok(icons.includes('maskable 200') && icons.every((i) => i.endsWith(' 200')), icons.join());
+    const page = await open(context, `${web.server.url}?seed=3`);
+    const policy = await page.locator('meta[http-equiv="Content-Security-Policy"]').getAttribute('content');
+    assert.match(policy, /script-src 'sha256-[^']+' 'wasm-unsafe-eval';/);
+    assert.match(policy, /base-uri 'none'/);
+    assert.match(policy, /object-src 'none'/);
+    assert.doesNotMatch(policy, /'unsafe-inline'|'unsafe-eval'|\*|https?:/);
+    for (const n of [1, 12, 45, 90]) {
+        const at = await cellCentre(page, n);
+        await page.mouse.click(at.x, at.y);
+    }
+    await page.keyboard.press('F2');
+    await pick(page, 'settings', 'pictureSize', 'largePictures');
+    await pick(page, 'settings', 'grid');
+    await page.keyboard.press('Escape');
+    await page.keyboard.press('Escape');
+    await page.keyboard.press('Escape');
+    await page.locator('#again').waitFor();
+    await page.locator('#again').click();
+    await page.evaluate(() => window.kovelint.ready);
+    assert.deepEqual(await page.evaluate(() => window.refused), []);
+    assert.deepEqual(page.errors, []);
+
+    const foreign = web.server.url.replace('127.0.0.1', 'localhost');
+    await page.evaluate((elsewhere) => {
+        const script = document.createElement('script');
+        script.textContent = 'window.injected = true;';
+        const picture = document.createElement('img');
+        picture.src = `${elsewhere}icons/kovelint-24.png`;
+        const base = document.createElement('base');
+        base.href = elsewhere;
+        const object = document.createElement('object');
+        object.data = `${elsewhere}manifest.webmanifest`;
+        document.body.append(script, picture, object);
+        document.head.append(base);
+    }, foreign);
+    await page.waitForFunction(() => window.refused.length >= 4, null, { timeout: 30000 });
+    assert.deepEqual((await page.evaluate(() => window.refused)).sort(),
+                     ['base-uri', 'img-src', 'object-src', 'script-src-elem']);
+    assert.equal(await page.evaluate(() => window.injected), undefined);
     await context.close();
 });

@@ -9,6 +9,9 @@ import { test } from 'node:test';
 import { open, serveAndLaunch } from './lib.mjs';
 
 const Events = Number(process.env.KOVELINT_RANDOM_EVENTS ?? 3000);
+// The long run (make random-web): so many minutes of input instead of a count of events, and
+// the heap after garbage collection, sampled through it, must stay flat after the warm-up.
+const Minutes = Number(process.env.KOVELINT_RANDOM_MINUTES ?? 0);
 const Seed = Number(process.env.KOVELINT_RANDOM_SEED ?? Math.floor(Math.random() * 2 ** 32));
 
 // mulberry32: small, and the same on every machine.
@@ -79,7 +82,16 @@ async function run(rng, touch, events, t) {
     let seen = await page.evaluate(look);
     let sent = 0;
     const log = [];
-    while (sent < events) {
+    const until = Date.now() + (Minutes / 2) * 60000;
+    const more = () => (Minutes ? Date.now() < until : sent < events);
+    const heap = [];
+    let nextSample = 0;
+    while (more()) {
+        if (Minutes && sent >= nextSample) {
+            await cdp.send('HeapProfiler.collectGarbage');
+            heap.push([sent, (await cdp.send('Runtime.getHeapUsage')).usedSize]);
+            nextSample = sent + 500;
+        }
         const burst = [];
         for (let n = 1 + Math.floor(rng() * 8); n > 0; --n, ++sent) {
             const r = rng();
@@ -129,16 +141,30 @@ async function run(rng, touch, events, t) {
             await page.setViewportSize({ width: params[0], height: params[1] });
         }
         await Promise.all(sending);
-        seen = await page.evaluate(look);
+        // A page gone (a reload the game should have kept) says which input went before.
+        seen = await page.evaluate(look).catch((e) =>
+            assert.fail(`after ${sent} events (seed ${Seed}): ${e.message}\nlast bursts:\n${log.slice(-5).join('\n')}`));
         const wrong = [...page.errors, ...seen.problems];
         if (wrong.length)
             assert.fail(`after ${sent} events (seed ${Seed}): ${wrong.join('; ')}\nlast bursts:\n${log.slice(-5).join('\n')}`);
     }
     t.diagnostic(`${touch ? 'touch' : 'mouse'}: ${sent} events, last state ${seen.over ? 'ended' : 'playing'}`);
+    if (Minutes) {
+        // The heap's growth over the run's second half, by least squares, in bytes per 1,000 events.
+        const half = heap.slice(Math.floor(heap.length / 2));
+        const mx = half.reduce((a, [x]) => a + x, 0) / half.length;
+        const my = half.reduce((a, [, y]) => a + y, 0) / half.length;
+        const slope = half.reduce((a, [x, y]) => a + (x - mx) * (y - my), 0) /
+            half.reduce((a, [x]) => a + (x - mx) ** 2, 0) * 1000;
+        t.diagnostic(`heap after collection: ${heap[0][1]} bytes at the start, ${heap.at(-1)[1]} at the end; ` +
+                     `${(slope / 1024).toFixed(2)} KiB per 1,000 events over the second half`);
+        assert.ok(half.length < 4 || slope < 1024, `the heap grows ${slope.toFixed(0)} bytes per 1,000 events (seed ${Seed})`);
+    }
     await context.close();
 }
 
-test('random input leaves the page whole', async (t) => {
+// Half the events, or half the minutes, with a mouse and half with a touch screen.
+test('random input leaves the page whole', { timeout: Minutes ? (Minutes + 5) * 60000 : undefined }, async (t) => {
     t.diagnostic(`random input seed ${Seed}`);
     console.log(`random input seed ${Seed}`);
     const rng = random(Seed);

@@ -112,3 +112,42 @@ test('the caption and the menu bar keep their height over a board taller than th
         await context.close();
     }
 });
+
+test('the caption line and the menu bar stand 22 whole pixels high at 1x and 2x', async () => {
+    for (const deviceScaleFactor of [1, 2]) {
+        const context = await web.chromium.browser.newContext({ viewport: { width: 800, height: 600 }, deviceScaleFactor });
+        const page = await open(context, web.server.url);
+        const heights = await page.evaluate(() => ['caption', 'menubar'].map((id) =>
+            document.getElementById(id)).map((e) => e.getBoundingClientRect().height));
+        assert.deepEqual(heights, [22, 22], `at ${deviceScaleFactor}x`);
+        // The one button sets its text in the page's face and size, as the rows around it.
+        assert.deepEqual(await page.evaluate(() => ['again', 'caption'].map((id) => {
+            const style = getComputedStyle(document.getElementById(id));
+            return `${style.fontFamily} ${style.fontSize}`;
+        })).then(([button, text]) => button === text), true);
+        await context.close();
+    }
+});
+
+test('a menu taller than the window scrolls within itself; every row is reached and chosen', async () => {
+    const context = await web.chromium.browser.newContext({ viewport: { width: 800, height: 200 } });
+    const page = await open(context, web.server.url);
+    await page.locator('[data-id="settings"]').click();
+    await page.locator('[data-id="pipeCount"]').hover();
+    const rows = await page.evaluate(() => [...document.querySelectorAll('[data-id="pipeCount"] > .menu > .item')]
+        .map((row) => {
+            row.scrollIntoView({ block: 'nearest' });
+            const box = row.getBoundingClientRect();
+            const hit = document.elementFromPoint(box.left + box.width / 2, box.top + box.height / 2);
+            return { id: row.dataset.id, hit: hit?.closest('.item')?.dataset.id,
+                     inside: box.top >= 0 && box.bottom <= window.innerHeight, pageScroll: window.scrollY };
+        }));
+    assert.equal(rows.length, 11);
+    for (const row of rows) assert.deepEqual(row, { ...row, hit: row.id, inside: true, pageScroll: 0 }, row.id);
+    assert.equal(await page.evaluate(() => document.documentElement.scrollHeight), 200);
+    const last = rows.at(-1).id;
+    await page.locator(`[data-id="${last}"]`).click();
+    assert.ok((await marks(page)).includes(last), `${last} was not chosen`);
+    assert.deepEqual(page.errors, []);
+    await context.close();
+});
