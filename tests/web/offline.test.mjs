@@ -95,11 +95,11 @@ test('a rebuilt page reaches the player on a later visit, and the old copy is dr
         const page = await open(context, server.url);
         await controlled(page);
         const worker = readFileSync(join(dir, 'sw.js'), 'utf8');
-        const [oldCache] = worker.match(/kovelint-[0-9a-f]+/);
+        const [oldCache] = worker.match(/kovelint-[0-9.]+-[0-9a-f]+/);  // the version and the page's
         assert.deepEqual(await cacheNames(page), [oldCache]);
 
         // A new build: another page and a worker with another cache name.
-        const newCache = 'kovelint-0123456789ab';
+        const newCache = 'kovelint-0.1.0-0123456789ab';
         writeFileSync(join(dir, 'index.html'),
                       readFileSync(join(dir, 'index.html'), 'utf8').replace('<head>', '<head><meta name="build" content="new">'));
         writeFileSync(join(dir, 'sw.js'), worker.replaceAll(oldCache, newCache));
