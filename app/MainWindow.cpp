@@ -62,9 +62,7 @@ MainWindow::MainWindow(const PictureSet& pictures, std::unique_ptr<RandomSource>
 void MainWindow::FitToBoard() {
     if (isMaximized() || isFullScreen()) return;
     const PixelSize board = game_.BoardPixels();
-    // Never narrower than the menu bar, so that every menu stays one click away (Qt's bar hides
-    // what does not fit behind an overflow button); the extra width shows the board's ground.
-    QSize want(std::max(board.width, menuBar()->sizeHint().width()), board.height);
+    QSize want(board.width, board.height);
     const QScreen* here = screen();
     if (here != nullptr) {
         // The frame the window manager adds, once it has framed the window.

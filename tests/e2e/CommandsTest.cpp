@@ -142,11 +142,10 @@ TEST_F(Commands, BoardSizeChosenWithTheMouse) {
     EXPECT_GE(caption->pipes, 1);
     EXPECT_LE(caption->pipes, 10);
 
-    // The window now fits the new board: below the menu bar, the board and its margin exactly
-    // in height; in width never narrower than the menu bar, the extra showing the ground.
+    // The window now fits the new board: below the menu bar, the board and its margin exactly.
     Settle(game);
     ASSERT_TRUE(Refit(game, Resize::Expected));
-    EXPECT_GE(game.client.width, 5 * CellPx + 2 * Margin);
+    EXPECT_EQ(game.client.width, 5 * CellPx + 2 * Margin);
     EXPECT_EQ(game.client.height - game.menuBar, 5 * CellPx + 2 * Margin);
     const Board small = ReadBoard(game, 5, 5);
     ASSERT_TRUE(small.AllCellsRead());
