@@ -108,13 +108,13 @@ web: web-deps build tests/web/node_modules/.package-lock.json
 test-web: web
 	ctest --test-dir build/web --output-on-failure --no-tests=error -j $(JOBS)
 
-# Page weight, start-up, a new game and a click, measured in headless Chromium.
 # Ten minutes of random input, the heap watched through it; the seed is printed, and
 # KOVELINT_RANDOM_SEED=N replays it.
 random-web: web
 	cd tests/web && KOVELINT_WEB_DIR=$(CURDIR)/build/web-test KOVELINT_PICTURES=$(CURDIR)/assets/pictures \
-	    KOVELINT_RANDOM_MINUTES=$${KOVELINT_RANDOM_MINUTES:-10} node --test --test-reporter=spec random.test.mjs
+	    KOVELINT_RANDOM_MINUTES=$${KOVELINT_RANDOM_MINUTES:-10} node --test random.test.mjs
 
+# Page weight, start-up, a new game and a click, measured in headless Chromium.
 bench-web: web
 	node bench/web/perf.mjs build/web build/web-test build/release/bench/kovelint_bench
 

@@ -98,9 +98,10 @@ times=
 for press in $(seq 10); do
     before=$(xdotool getwindowname "$w")
     t0=$(now_ms)
+    deadline=$((SECONDS + 5))
     xdotool key F3
     after=$before
-    while [ "$after" = "$before" ] && [ $(($(now_ms) - t0)) -lt 5000 ]; do
+    while [ "$after" = "$before" ] && [ "$SECONDS" -lt "$deadline" ]; do
         sleep 0.01
         after=$(xdotool getwindowname "$w")
     done
