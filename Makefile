@@ -1,6 +1,7 @@
 # Set-up and everyday commands. Each target installs what is missing first.
 PACKAGES := cmake make g++ qt6-base-dev qt6-wayland libgl-dev libgtest-dev libgmock-dev libbenchmark-dev \
             xvfb xdotool openbox libx11-dev clang-format clang-tidy \
+            sway grim libwayland-dev libxkbcommon-dev wayland-protocols pkg-config \
             desktop-file-utils appstream dpkg-dev file lintian devscripts
 # The browser game and its tests: emscripten builds it, Debian's Chromium plays it. Kept apart
 # so that make run never waits for them. Node and npm come from Debian unless the machine

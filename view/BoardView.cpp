@@ -93,6 +93,12 @@ void BoardView::mouseMoveEvent(QMouseEvent* event) {
     emit pointerMoved(event->position().toPoint());
 }
 
+// A pointer can arrive and stay still, with no move after it (a pen set down, a jump of the
+// pointer on Wayland): where it came to rest is a cell the arrows then turn.
+void BoardView::enterEvent(QEnterEvent* event) {
+    emit pointerMoved(event->position().toPoint());
+}
+
 void BoardView::FitToBoard() {
     const PixelSize size = game_.BoardPixels();
     resize(size.width, size.height);

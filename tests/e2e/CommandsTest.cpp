@@ -126,7 +126,7 @@ TEST_F(Commands, BoardSizeChosenWithTheMouse) {
 
     // "5 x 5", the last item, by the mouse.
     MoveTo(sizes->x + sizes->width / 2, sizes->y + boxes[7].centreY);
-    Xdo({"click", "1"});
+    Scr().Click(1);
     const auto caption = [&] {
         std::optional<Caption> c;
         for (int tries = 0; tries < 100; ++tries) {
@@ -175,7 +175,7 @@ TEST_F(Commands, AHeldFunctionKeyActsOnce) {
     for (const char* key : {"F1", "F2", "F3", "F5"}) {
         SCOPED_TRACE(key);
         const Board before = ReadBoard(game);
-        Xdo({"keydown", key});
+        Scr().KeyDown(key);
         // The press acts at once; the window system repeats it after its delay (660 ms by
         // default), and then every 40 ms, for as long as it is held.
         WaitForBoard(game, [&](const Board& b) { return !(b.area == before.area); });
@@ -190,7 +190,7 @@ TEST_F(Commands, AHeldFunctionKeyActsOnce) {
             changes += now.area == last ? 0 : 1;
             last = now.area;
         }
-        Xdo({"keyup", key});
+        Scr().KeyUp(key);
         EXPECT_EQ(changes, 0) << "the held key acted again";
         if (std::string(key) == "F1") {
             EXPECT_LT(first.GreyPieces(), before.GreyPieces()) << "the hint laid no pipe";
@@ -203,7 +203,10 @@ TEST_F(Commands, AHeldFunctionKeyActsOnce) {
 // with its margin below the menu bar, with nothing to scroll.
 class FullHd : public GameSession {
   protected:
-    FullHd() { screenSize_ = "1920x1080x24"; }
+    FullHd() {
+        screen_.width = 1920;
+        screen_.height = 1080;
+    }
     void ExpectWindowIsTheBoard(Game& game, int cols, int rows, int px, int gap) {
         Settle(game);
         ASSERT_TRUE(Refit(game, Resize::Expected));

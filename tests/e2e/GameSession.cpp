@@ -28,23 +28,6 @@ bool Running(pid_t pid) {
     return state != "Z" && state != "X";
 }
 
-// Xvfb picks a free display itself and writes its number here, once it accepts clients; so
-// tests running side by side never share a display. Nothing when it gave up instead.
-std::optional<std::string> ReadDisplayNumber(int fd) {
-    std::string text;
-    const auto deadline = Clock::now() + 15s;
-    while (text.find('\n') == std::string::npos && Clock::now() < deadline) {
-        pollfd p{fd, POLLIN, 0};
-        if (::poll(&p, 1, 100) <= 0) continue;
-        char buf[32];
-        const ssize_t n = ::read(fd, buf, sizeof buf);
-        if (n <= 0) break;
-        text.append(buf, static_cast<std::size_t>(n));
-    }
-    if (text.find('\n') == std::string::npos) return std::nullopt;
-    return ":" + text.substr(0, text.find('\n'));
-}
-
 template <typename Pred>
 bool WaitUntil(Pred pred, std::chrono::milliseconds timeout) {
     const auto deadline = Clock::now() + timeout;
@@ -98,32 +81,12 @@ void GameSession::SetUp() {
     runtimeDir_ = logDir_ + "/run";
     ::mkdir(runtimeDir_.c_str(), 0700);
 
-    // Two servers starting at once can both reach for the same free display; the loser gives
-    // up ("server already running") and is simply started again.
-    std::optional<std::string> display;
-    for (int attempt = 0; attempt < 3 && !display; ++attempt) {
-        int fds[2];
-        ASSERT_EQ(::pipe2(fds, O_CLOEXEC), 0);
-        xvfb_ = Spawn({"Xvfb", "-displayfd", std::to_string(fds[1]), "-screen", "0", screenSize_,
-                       "-nolisten", "tcp", "-noreset"},
-                      {.env = {}, .logPath = logDir_ + "/xvfb.log", .passFd = fds[1]});
-        ::close(fds[1]);
-        display = ReadDisplayNumber(fds[0]);
-        ::close(fds[0]);
-        if (!display) {
-            Stop(xvfb_);
-            xvfb_ = -1;
-        }
+    screen_.logDir = logDir_;
+    try {
+        desktop_ = StartDesktop(DesktopKind(), screen_);
+    } catch (const std::exception& e) {
+        FAIL() << e.what() << "; the logs are in " << logDir_;
     }
-    ASSERT_TRUE(display) << "Xvfb did not start; its log is in " << logDir_;
-    display_ = *display;
-    ::setenv("DISPLAY", display_.c_str(), 1);  // for xdotool
-    screen_ = std::make_unique<XScreen>(display_);
-
-    openbox_ = Spawn({"openbox", "--sm-disable"},
-                     {.env = {"DISPLAY=" + display_}, .logPath = logDir_ + "/openbox.log"});
-    ASSERT_TRUE(WaitUntil([this] { return screen_->WindowManagerReady(); }, 15s))
-        << "openbox did not start";
     // Nothing may be hovered before a test moves the mouse on purpose.
     MoveAway();
     pictures_ = std::make_unique<PictureSet>(KOVELINT_PICTURES);
@@ -133,21 +96,19 @@ void GameSession::SetUp() {
 void GameSession::TearDown() {
     for (auto it = games_.rbegin(); it != games_.rend(); ++it)
         Stop(*it);
-    screen_.reset();
-    Stop(openbox_);
-    Stop(xvfb_);
+    desktop_.reset();
     if (HasFailure())
-        std::fprintf(stderr, "logs of the game, Xvfb and openbox kept in %s\n", logDir_.c_str());
+        std::fprintf(stderr, "logs of the game and the desktop kept in %s\n", logDir_.c_str());
     else
         std::filesystem::remove_all(logDir_);
 }
 
-pid_t GameSession::Launch() {
+pid_t GameSession::Launch(const std::vector<std::string>& env, const std::string& runtimeDir) {
     const std::string log = logDir_ + "/game-" + std::to_string(games_.size() + 1) + ".log";
-    const pid_t pid = Spawn(
-        {KOVELINT_BINARY},
-        {.env = {"DISPLAY=" + display_, "XDG_RUNTIME_DIR=" + runtimeDir_, "QT_QPA_PLATFORM=xcb"},
-         .logPath = log});
+    std::vector<std::string> all = desktop_->GameEnv();
+    all.push_back("XDG_RUNTIME_DIR=" + (runtimeDir.empty() ? runtimeDir_ : runtimeDir));
+    all.insert(all.end(), env.begin(), env.end());
+    const pid_t pid = Spawn({KOVELINT_BINARY}, {.env = all, .logPath = log});
     games_.push_back(pid);
     return pid;
 }
@@ -156,16 +117,16 @@ std::optional<WindowId> GameSession::WaitForWindow(pid_t pid, std::chrono::milli
     std::optional<WindowId> window;
     WaitUntil(
         [&] {
-            window = screen_->ClientWindowOf(pid);
+            window = desktop_->ClientWindowOf(pid);
             return window.has_value() || !Running(pid);
         },
         timeout);
     return window;
 }
 
-Game GameSession::StartGame() {
+Game GameSession::StartGame(const std::string& runtimeDir) {
     Game game;
-    game.pid = Launch();
+    game.pid = Launch({}, runtimeDir);
     const auto window = WaitForWindow(game.pid, 20s);
     if (!window) throw std::runtime_error("the game showed no window");
     game.window = *window;
@@ -173,8 +134,8 @@ Game GameSession::StartGame() {
     if (!WaitForBoard(game, [](const Board& b) { return b.AllCellsRead(); }).AllCellsRead())
         throw std::runtime_error("the first board never showed only the game's pictures");
 
-    Xdo({"windowactivate", std::to_string(game.window)});
-    if (!WaitUntil([&] { return screen_->FocusedWindow() == game.window; }, Patience))
+    desktop_->Activate(game.window);
+    if (!WaitUntil([&] { return desktop_->FocusedWindow() == game.window; }, Patience))
         throw std::runtime_error("the game window did not get the keyboard focus");
     return game;
 }
@@ -186,13 +147,13 @@ bool GameSession::Refit(Game& game, Resize resize) {
     // A new board asks the window manager for a new size, which comes some time later.
     if (resize == Resize::Expected) {
         const Rect before = game.client;
-        WaitUntil([&] { return !sameSize(screen_->Geometry(game.window), before); }, Patience);
+        WaitUntil([&] { return !sameSize(desktop_->Geometry(game.window), before); }, Patience);
     }
     // Then the same size read a few times over.
     int still = 0;
     WaitUntil(
         [&] {
-            const Rect now = screen_->Geometry(game.window);
+            const Rect now = desktop_->Geometry(game.window);
             still = sameSize(now, game.client) ? still + 1 : 0;
             game.client = now;
             return still >= 5;
@@ -202,7 +163,7 @@ bool GameSession::Refit(Game& game, Resize resize) {
     return WaitUntil(
         [&] {
             const QImage left =
-                screen_->Grab({game.client.x, game.client.y, 3, game.client.height});
+                desktop_->Grab({game.client.x, game.client.y, 3, game.client.height});
             for (int y = 1; y + Margin < left.height(); ++y) {
                 if (Rgb(left, 2, y) == BoardGround && Rgb(left, 2, y + Margin - 1) == BoardGround &&
                     Rgb(left, 2, y - 1) != BoardGround) {
@@ -216,10 +177,7 @@ bool GameSession::Refit(Game& game, Resize resize) {
 }
 
 std::string GameSession::CaptionText(const Game& game) {
-    ToolResult r = RunTool({"xdotool", "getwindowname", std::to_string(game.window)});
-    while (!r.out.empty() && (r.out.back() == '\n' || r.out.back() == '\r'))
-        r.out.pop_back();
-    return r.out;
+    return desktop_->Title(game.window);
 }
 
 Rect GameSession::BoardArea(const Game& game) {
@@ -231,7 +189,7 @@ Board GameSession::ReadBoard(const Game& game, int cols, int rows) {
     Board b;
     b.cols = cols;
     b.rows = rows;
-    b.area = screen_->Grab(BoardArea(game));
+    b.area = desktop_->Grab(BoardArea(game));
     for (int r = 1; r <= rows; ++r) {
         for (int c = 1; c <= cols; ++c) {
             const int x = Margin + (c - 1) * CellPx;
@@ -267,12 +225,12 @@ bool GameSession::WaitFor(const std::function<bool()>& done, std::chrono::millis
 }
 
 QImage GameSession::GrabWhenStill(const Rect& area) {
-    QImage last = screen_->Grab(area);
+    QImage last = desktop_->Grab(area);
     int still = 0;
     WaitUntil(
         [&] {
             std::this_thread::sleep_for(100ms);
-            QImage now = screen_->Grab(area);
+            QImage now = desktop_->Grab(area);
             still = now == last ? still + 1 : 0;
             last = std::move(now);
             return still >= 2;
@@ -281,18 +239,8 @@ QImage GameSession::GrabWhenStill(const Rect& area) {
     return last;
 }
 
-void GameSession::Xdo(const std::vector<std::string>& args) {
-    std::vector<std::string> argv{"xdotool"};
-    argv.insert(argv.end(), args.begin(), args.end());
-    const ToolResult r = RunTool(argv);
-    if (r.status != 0) throw std::runtime_error("xdotool " + args.front() + " failed");
-}
-
 void GameSession::MoveTo(int x, int y) {
-    // --sync waits for the pointer to move, which it never does when it is there already.
-    const std::string there = "X=" + std::to_string(x) + "\nY=" + std::to_string(y) + "\n";
-    if (RunTool({"xdotool", "getmouselocation", "--shell"}).out.starts_with(there)) return;
-    Xdo({"mousemove", "--sync", std::to_string(x), std::to_string(y)});
+    desktop_->MoveTo(x, y);
 }
 
 void GameSession::Hover(const Game& game, int c, int r) {
@@ -302,25 +250,21 @@ void GameSession::Hover(const Game& game, int c, int r) {
 
 void GameSession::Click(const Game& game, int c, int r) {
     Hover(game, c, r);
-    Xdo({"click", "1"});
+    desktop_->Click(1);
 }
 
 void GameSession::DoubleClick(const Game& game, int c, int r) {
     Hover(game, c, r);
-    Xdo({"click", "--repeat", "2", "--delay", "60", "1"});
-}
-
-void GameSession::Key(const std::string& keys) {
-    Xdo({"key", keys});
+    desktop_->Click(1, 2);
 }
 
 void GameSession::MoveAway() {
-    MoveTo(screen_->Width() - 1, screen_->Height() - 1);
+    MoveTo(desktop_->Width() - 1, desktop_->Height() - 1);
 }
 
 void GameSession::OpenMenu(const Game& game, const std::vector<std::string>& keys) {
     MoveTo(game.client.x + 12, game.client.y + game.menuBar / 2);
-    Xdo({"click", "1"});
+    desktop_->Click(1);
     if (!WaitForPopups(1)) throw std::runtime_error("a click on the menu bar opened no menu");
     for (const std::string& k : keys)
         Key(k);
@@ -330,14 +274,14 @@ std::optional<Rect> GameSession::WaitForPopups(std::size_t count) {
     std::vector<Rect> popups;
     WaitUntil(
         [&] {
-            popups = screen_->Popups();
+            popups = desktop_->Popups();
             return popups.size() >= count;
         },
         Patience);
     if (popups.size() < count) return std::nullopt;
     // Let the newest one finish painting before anyone reads it.
     std::this_thread::sleep_for(150ms);
-    return screen_->Popups().back();
+    return desktop_->Popups().back();
 }
 
 std::vector<CheckBox> ReadCheckBoxes(const QImage& popup) {

@@ -1,5 +1,5 @@
-// A private X server with a window manager, and the real game started and driven on it the way
-// a player would: xdotool moves the mouse and presses keys, the screen is read back in pixels.
+// A private desktop (X11 or Wayland, see Desktop.h), and the real game started and driven on it
+// the way a player would: the mouse moves and keys are pressed, the screen is read back in pixels.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -12,8 +12,8 @@
 #include <string>
 #include <vector>
 
+#include "Desktop.h"
 #include "Image.h"
-#include "XScreen.h"
 
 namespace e2e {
 
@@ -65,10 +65,11 @@ class GameSession : public ::testing::Test {
     void SetUp() override;
     void TearDown() override;
 
-    // Starts the game; it runs until the test ends unless the test ends it.
-    pid_t Launch();
+    // Starts the game; it runs until the test ends unless the test ends it. `env` adds to the
+    // desktop's own; `runtimeDir` is the game's (its lock's) folder, the session's by default.
+    pid_t Launch(const std::vector<std::string>& env = {}, const std::string& runtimeDir = {});
     // Launches the game and waits until its first board is on the screen and it has the focus.
-    Game StartGame();
+    Game StartGame(const std::string& runtimeDir = {});
     std::optional<WindowId> WaitForWindow(pid_t pid, std::chrono::milliseconds timeout);
     // Reads the window's client area and the menu bar's height again once the window holds still;
     // after a change of board, first waits for the window to take another size. False when no
@@ -94,13 +95,12 @@ class GameSession : public ::testing::Test {
     // The area of the screen once it holds still: the same pixels in three grabs in a row.
     QImage GrabWhenStill(const Rect& area);
 
-    // Input, through xdotool as a player would give it.
-    void Xdo(const std::vector<std::string>& args);
+    // Input, as a player gives it.
     void MoveTo(int x, int y);
     void Hover(const Game& game, int c, int r);
     void Click(const Game& game, int c, int r);
     void DoubleClick(const Game& game, int c, int r);
-    void Key(const std::string& keys);
+    void Key(const std::string& keys) { desktop_->Key(keys); }
     void MoveAway();  // the pointer to a screen corner, off every window
 
     // Menus. Clicks the first title of the menu bar, then walks on with the given keys.
@@ -108,20 +108,17 @@ class GameSession : public ::testing::Test {
     // The popup opened last, waited for until `count` popups are open.
     std::optional<Rect> WaitForPopups(std::size_t count);
 
-    XScreen& Scr() { return *screen_; }
-    // The private screen's size and depth; a fixture may choose another before SetUp.
-    std::string screenSize_ = "1024x768x24";
+    Desktop& Scr() { return *desktop_; }
+    // The private screen's size and scale; a fixture may choose others before SetUp.
+    DesktopOptions screen_;
     const PictureSet& Pictures() { return *pictures_; }
     const std::string& RuntimeDir() const { return runtimeDir_; }
 
   private:
-    std::string display_;
     std::string runtimeDir_;
     std::string logDir_;
-    pid_t xvfb_ = -1;
-    pid_t openbox_ = -1;
     std::vector<pid_t> games_;
-    std::unique_ptr<XScreen> screen_;
+    std::unique_ptr<Desktop> desktop_;
     std::unique_ptr<PictureSet> pictures_;
 };
 

@@ -129,10 +129,10 @@ TEST_F(Play, AfterAWheelScrollTheArrowTurnsThePieceUnderThePointer) {
     const Rect view{game.client.x, game.client.y + game.menuBar, game.client.width - 20,
                     game.client.height - game.menuBar - 20};
     constexpr int Large = 2 * CellPx;
-    // Two wheel steps, up ("4") or down ("5"); then the view once it has moved and settled.
-    const auto wheel = [&](const char* button) {
+    // Two wheel steps, up (4) or down (5); then the view once it has moved and settled.
+    const auto wheel = [&](int button) {
         const QImage old = Scr().Grab(view);
-        Xdo({"click", "--repeat", "2", "--delay", "30", button});
+        Scr().Click(button, 2, std::chrono::milliseconds(30));
         WaitFor([&] { return !(Scr().Grab(view) == old); });
         return GrabWhenStill(view);
     };
@@ -140,14 +140,14 @@ TEST_F(Play, AfterAWheelScrollTheArrowTurnsThePieceUnderThePointer) {
     // How far two wheel steps move the board: the rows that stay in view reappear higher up.
     MoveTo(view.x + view.width / 2, view.y + view.height / 2);
     const QImage top = Scr().Grab(view);
-    const QImage down = wheel("5");
+    const QImage down = wheel(5);
     int shift = 0;
     for (int dy = 1; dy < view.height / 2 && shift == 0; ++dy)
         if (top.copy(0, dy, view.width, view.height - dy) ==
             down.copy(0, 0, view.width, view.height - dy))
             shift = dy;
     ASSERT_GT(shift, Large) << "two wheel steps should move the board more than a cell";
-    wheel("4");
+    wheel(4);
 
     // A grey corner or tee that the scroll brings under a pointer which first rested on
     // another cell. Rarely none is in sight; a new game deals another board.
@@ -168,7 +168,7 @@ TEST_F(Play, AfterAWheelScrollTheArrowTurnsThePieceUnderThePointer) {
         const int px = view.x + tx + Large / 2, py = view.y + ty - shift + Large / 2;
         MoveTo(px + 1, py);  // the arrows' target is the piece here now
         MoveTo(px, py);
-        const QImage scrolled = wheel("5");  // the board moves up under the still pointer
+        const QImage scrolled = wheel(5);  // the board moves up under the still pointer
         Key("Right");
         WaitFor(
             [&] { return LargeCellSlot(Pictures(), Scr().Grab(view), tx, ty - shift) != slot; });

@@ -77,10 +77,11 @@ void Stop(pid_t pid) {
     ::waitpid(pid, &status, 0);
 }
 
-ToolResult RunTool(const std::vector<std::string>& argv, std::chrono::milliseconds timeout) {
+ToolResult RunTool(const std::vector<std::string>& argv, const std::vector<std::string>& env,
+                   std::chrono::milliseconds timeout) {
     int fds[2];
     if (::pipe2(fds, O_CLOEXEC) != 0) throw std::runtime_error("pipe failed");
-    const pid_t pid = ForkExec(argv, {}, fds[1]);
+    const pid_t pid = ForkExec(argv, {.env = env, .logPath = {}, .passFd = -1}, fds[1]);
     ::close(fds[1]);
     ToolResult result;
     const auto deadline = Clock::now() + timeout;

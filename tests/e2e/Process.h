@@ -32,7 +32,8 @@ struct ToolResult {
 };
 
 // Runs a short-lived tool to its end and returns what it printed on stdout.
-ToolResult RunTool(const std::vector<std::string>& argv,
+// `env` as in SpawnOptions.
+ToolResult RunTool(const std::vector<std::string>& argv, const std::vector<std::string>& env = {},
                    std::chrono::milliseconds timeout = std::chrono::seconds(10));
 
 }  // namespace e2e

@@ -1,5 +1,6 @@
 // Start-up, the single running game and the ways a game ends.
 #include <signal.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 
 #include "Checks.h"
@@ -32,22 +33,37 @@ TEST_F(StartUp, FirstBoardAndCaptionAgree) {
     ExpectSourcesFitPipeCount(board, caption->pipes);
 }
 
-TEST_F(StartUp, SecondGameEndsWithoutAWindowWhileTheFirstPlays) {
+// A second start while a game plays behind another window: no second window, and the first
+// game comes to the front with the keyboard focus, as it was. On Wayland only a program that
+// brings the launcher's activation token may take the focus; the second start hands it on.
+TEST_F(StartUp, SecondStartBringsTheFirstGameForwardAndEnds) {
     const Game first = StartGame();
     const std::string caption = CaptionText(first);
     const Board board = ReadBoard(first);
 
-    Scr().StartCountingMaps();
-    const pid_t second = Launch();
+    // Another window over it, with the focus: a game of another player's session.
+    const std::string elsewhere = RuntimeDir() + "-other";
+    ASSERT_EQ(::mkdir(elsewhere.c_str(), 0700), 0);
+    const Game other = StartGame(elsewhere);
+    ASSERT_NE(other.window, first.window);
+
+    Scr().StartCountingWindows();
+    const pid_t second = Launch(Scr().LauncherEnv());
     const auto status = WaitExit(second, Patience);
     ASSERT_TRUE(status) << "the second game is still running";
     EXPECT_TRUE(WIFEXITED(*status) && WEXITSTATUS(*status) == 0) << "status " << *status;
-    EXPECT_EQ(Scr().MapsCounted(), 0) << "the second game showed a window";
+    EXPECT_EQ(Scr().WindowsCounted(), 0) << "the second game showed a window";
 
-    // The first game came to the front and drew itself again, as it was.
+    EXPECT_TRUE(WaitFor([&] { return Scr().FocusedWindow() == first.window; }))
+        << "the first game did not get the focus back";
     EXPECT_EQ(CaptionText(first), caption);
+    if (!Scr().RaisesOnActivation()) {
+        std::printf("not checked: this desktop gives the focus without raising the window\n");
+        return;
+    }
     EXPECT_TRUE(WaitForBoard(first, [&](const Board& b) { return b.area == board.area; }).area ==
-                board.area);
+                board.area)
+        << "the first game is not in front, as it was";
 }
 
 TEST_F(StartUp, GameKilledOutrightDoesNotBlockTheNext) {

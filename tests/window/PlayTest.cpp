@@ -55,6 +55,20 @@ TEST_F(PlayTest, ArrowsWithModifiersAndRepeatsTurnTheHoveredCell) {
     EXPECT_EQ(S().cellTile[n], start);
 }
 
+// A pointer that arrives over a cell and stays still, as a pointer that jumps there on Wayland
+// does, has that cell under it all the same.
+TEST_F(PlayTest, APointerThatArrivesAndStaysStillIsOverItsCell) {
+    const int n = Corner();
+    ASSERT_NE(n, 0);
+    const Int16 start = S().cellTile[n];
+    PictureCell* cell = Board().Cell(n);
+    const QPointF at = cell->mapTo(&Board(), cell->rect().center());
+    QEnterEvent enter(at, at, Board().mapToGlobal(at));
+    QApplication::sendEvent(&Board(), &enter);
+    Key(Qt::Key_Right);
+    EXPECT_EQ(S().cellTile[n], TurnClockwise(start));
+}
+
 // Keys that are not the game's change nothing and take the keys away from nobody.
 TEST_F(PlayTest, OtherKeysDoNothingAndTheWindowKeepsTheKeys) {
     MoveOver(Corner());
