@@ -124,15 +124,18 @@
     let rects = [];      // where each cell lies, in board pixels, from cell 1
     let scale = 1;       // device pixels per board pixel
     let release = null;  // lets go of the one-game lock
+    let claiming = null; // this page's request for the lock, from the asking to the letting go
     let drawn = false;
 
     // One game per browser: the first page holds a lock for as long as it plays; another page
-    // that finds it taken only says so.
+    // that finds it taken only says so. A page asks once: a game started again while its last
+    // one's request is still on its way waits for that answer, and is not refused by it.
     function claim() {
         if (!navigator.locks) return Promise.resolve(true);
-        return new Promise((resolve) => {
+        claiming ??= new Promise((resolve) => {
             navigator.locks.request('kovelint-game', { ifAvailable: true }, (lock) => {
                 if (!lock) {
+                    claiming = null;
                     resolve(false);
                     return undefined;
                 }
@@ -140,6 +143,13 @@
                 return new Promise((done) => { release = done; });
             }).catch(() => resolve(true));
         });
+        return claiming;
+    }
+    function letGo() {
+        if (!release) return;
+        release();
+        release = null;
+        claiming = null;
     }
 
     function say(text, again) {
@@ -186,8 +196,7 @@
         if (!mine) {
             refuse();
         } else if (!game) {
-            release();
-            release = null;
+            letGo();
         }
     }
 
@@ -201,8 +210,7 @@
     // Esc: the game ends as far as a page can; the board goes and a button starts another.
     function end() {
         stop();
-        if (release) release();
-        release = null;
+        letGo();
         say('Игра окончена.', true);
         $('again').focus();
     }

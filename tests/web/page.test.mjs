@@ -7,7 +7,7 @@ import { pathToFileURL } from 'node:url';
 import { join } from 'node:path';
 import { test } from 'node:test';
 import { caption, cellCentre, open, pick, readBoard, serveAndLaunch, tileOf,
-         turnable, turned, WebDir } from './lib.mjs';
+         quickly, turnable, turned, WebDir } from './lib.mjs';
 
 const web = serveAndLaunch();
 
@@ -146,6 +146,45 @@ test('after a wheel scroll under a still pointer, the arrow turns the piece now 
         const want = i === to - 1 ? turned(tileOf(board[i]), 1) : tileOf(board[i]);
         assert.equal(tileOf(p), want, `cell ${i + 1}`);
     });
+    await context.close();
+});
+
+// A new game, Esc and a new game again, all quicker than the browser answers the first game's
+// request for the one-game lock: the page must not take its own request for another tab's.
+test('a game ended and started again at once is not refused as if another tab played', async () => {
+    const context = await web.chromium.browser.newContext();
+    const page = await open(context, `${web.server.url}?seed=4`);
+    const notice = () => page.locator('#notice').evaluate((e) => (e.hidden ? '' : e.textContent));
+    for (let round = 0; round < 10; ++round) {
+        await page.keyboard.press('Escape');
+        const box = await page.locator('#again').boundingBox();
+        const again = { x: box.x + box.width / 2, y: box.y + box.height / 2 };
+        await quickly(page, again, 'Escape', again);
+        // The lock's answers come in turn: once a question asked now is answered, the new
+        // game's own request has had its answer too.
+        await page.evaluate(() => navigator.locks.query());
+        assert.equal(await notice(), '', `round ${round}`);
+        assert.match(await caption(page), /^Ковелинт 10x9 - \d+шт\.$/);
+    }
+    await context.close();
+});
+
+// A touchpad's sideways swipe, or a tilted wheel, past the page's left edge is the browser's
+// Back: the game would be gone. Chromium takes it for a swipe only now and then (quick turns
+// with the pointer moving between them), so the gesture is given many times.
+test('sideways wheel turns past the page\'s edge never leave the game', async () => {
+    const context = await web.chromium.browser.newContext({ viewport: { width: 600, height: 400 } });
+    const page = await open(context, `${web.server.url}?seed=5`);
+    const shown = await caption(page);
+    const navigations = [];
+    page.on('framenavigated', (f) => navigations.push(f.url()));
+    for (let round = 0; round < 150 && !navigations.length; ++round) {
+        await Promise.all([page.mouse.wheel(-150, -20), page.mouse.wheel(-150, -20),
+                           page.mouse.move(60 + round, 120)]);
+        await page.evaluate(() => 0).catch(() => {});
+    }
+    assert.deepEqual(navigations, []);
+    assert.equal(await caption(page), shown);
     await context.close();
 });
 
