@@ -5,7 +5,7 @@ import { cpSync, mkdtempSync, readFileSync, rmSync, writeFileSync } from 'node:f
 import { tmpdir } from 'node:os';
 import { join } from 'node:path';
 import { after, test } from 'node:test';
-import { caption, launch, open, readBoard, serve, WebDir } from './lib.mjs';
+import { caption, lacking, launch, open, readBoard, serve, WebDir } from './lib.mjs';
 
 const browser = await launch();
 const scratch = mkdtempSync(join(tmpdir(), 'kovelint-offline-'));
@@ -47,7 +47,8 @@ const playing = async (page) => {
     assert.ok((await readBoard(page)).every((p) => p >= 0));
 };
 
-test('served once, it plays offline at either address of the page, icons and all', async () => {
+test('served once, it plays offline at either address of the page, icons and all', async (t) => {
+    if (lacking(t, 'setOffline')) return;
     await withSite(WebDir, {}, async (server, context) => {
         const page = await open(context, server.url);
         await controlled(page);
@@ -66,7 +67,8 @@ test('served once, it plays offline at either address of the page, icons and all
     });
 });
 
-test('a page beside the game and a mistyped address stay themselves, online and offline', async () => {
+test('a page beside the game and a mistyped address stay themselves, online and offline', async (t) => {
+    if (lacking(t, 'setOffline')) return;
     await withSite(WebDir, { '/other.html': otherPage }, async (server, context) => {
         const page = await open(context, server.url);
         await controlled(page);
@@ -88,7 +90,8 @@ test('a page beside the game and a mistyped address stay themselves, online and 
     });
 });
 
-test('a rebuilt page reaches the player on a later visit, and the old copy is dropped', async () => {
+test('a rebuilt page reaches the player on a later visit, and the old copy is dropped', async (t) => {
+    if (lacking(t, 'setOffline')) return;
     const dir = join(scratch, 'site');
     cpSync(WebDir, dir, { recursive: true });
     await withSite(dir, {}, async (server, context) => {
