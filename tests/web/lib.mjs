@@ -100,10 +100,10 @@ const EngineLacks = { chromium: {}, firefox: FirefoxLacks, webkit: Lacks }[Engin
 export const has = (feature) => !EngineLacks[feature];
 export function lacking(t, ...features) {
     const missing = features.filter((f) => !has(f));
-    if (missing.length) t.skip(`${EngineName} has no ${missing.map((f) => EngineLacks[f]).join(', ')}`);
+    if (missing.length) t.skip(`${EngineName} lacks ${missing.map((f) => EngineLacks[f]).join(', ')}`);
     return missing.length > 0;
 }
-export const without = (t, feature, what) => t.diagnostic(`${EngineName} has no ${EngineLacks[feature]}: ${what}`);
+export const without = (t, feature, what) => t.diagnostic(`${EngineName} lacks ${EngineLacks[feature]}: ${what}`);
 
 // The server and the browser for one test file: started before its first test, stopped after
 // its last, with `ready` run once both are up. The returned object holds them as `server` and

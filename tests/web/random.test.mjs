@@ -79,6 +79,8 @@ async function run(rng, touch, events, t) {
     }
     const context = await web.browser.newContext({ viewport: { width: 800, height: 600 }, hasTouch: touch });
     const page = await open(context, `${web.server.url}?seed=${Math.floor(rng() * 1e6)}`);
+    const sizes = has('narrowWindow') ? Sizes : Sizes.filter(([width]) => width > 400);
+    if (!has('narrowWindow')) without(t, 'narrowWindow', 'no phone-sized window');
     // Only Chromium tells the heap after a collection.
     const cdp = has('heap') ? await context.newCDPSession(page) : null;
     const pick = (list) => list[Math.floor(rng() * list.length)];
@@ -121,7 +123,7 @@ async function run(rng, touch, events, t) {
                 const key = pick(Keys);
                 burst.push(key === 'F5' && !seen.playing ? 'F2' : key);
             } else {
-                burst.push({ resize: pick(Sizes) });
+                burst.push({ resize: pick(sizes) });
             }
         }
         const name = (step) => (typeof step === 'string' ? step : step.resize ? `resize ${step.resize}`

@@ -16,6 +16,7 @@ const Driver = process.env.KOVELINT_WEBKITDRIVER ?? '/usr/bin/WebKitWebDriver';
 
 // What a test may ask of a context that WebDriver cannot give, by option name.
 export const Lacks = { hasTouch: 'touch input', isMobile: 'a phone viewport', heap: 'heap figures after garbage collection',
+                       narrowWindow: 'a window as narrow as a phone (MiniBrowser\'s toolbar keeps it 447 pixels wide)',
                        setOffline: 'an offline switch',
                        requests: 'a log of requests', initScript: 'a script run before the page' };
 
@@ -82,13 +83,21 @@ class Session {
     }
 }
 
-// fn(arg) run in the page, awaited there; a string runs as a script of its own.
-const script = (fn, arg) => `const done = arguments[arguments.length - 1];
+// fn(arg) run in the page, awaited there; a string runs as a function body of its own, `arg`
+// at hand. The text goes into the script as it is: the page's content policy refuses eval.
+const script = (fn) => `const done = arguments[arguments.length - 1];
+const arg = arguments[0];
 ${Watch}
 const drain = () => window.__kovelintErrors.splice(0);
-Promise.resolve().then(() => ${typeof fn === 'function' ? `(${fn})(arguments[0])` : `{ (0, eval)(${JSON.stringify(fn)}); }`})
+Promise.resolve().then(() => ${typeof fn === 'function' ? `(${fn})(arg)` : `{ ${fn}
+}`})
     .then((value) => done({ value: value === undefined ? null : value, undefined: value === undefined, errors: drain() }),
           (e) => done({ thrown: String(e && e.stack || e), errors: drain() }));`;
+
+// WebKitGTK adds a wheel source's scrolls up across chains (a second scroll of 210 from a source
+// that scrolled 210 before leaves the box where it was): each scroll gets a source of its own.
+let wheels = 0;
+const wheelSource = () => `wheel${++wheels}`;
 
 class Mouse {
     constructor(page) { this.page = page; }
@@ -105,7 +114,7 @@ class Mouse {
     dblclick(x, y) { return this.click(x, y, 2); }
     async wheel(deltaX, deltaY) {
         const at = this.page.pointerAt ?? { x: 1, y: 1 };
-        await this.page.session.actions({ type: 'wheel', id: 'wheel', actions: [
+        await this.page.session.actions({ type: 'wheel', id: wheelSource(), actions: [
             { type: 'scroll', x: Math.round(at.x), y: Math.round(at.y), deltaX, deltaY, duration: 0 }] });
     }
 }
@@ -114,11 +123,10 @@ class Locator {
     constructor(page, selector) { this.page = page; this.selector = selector; }
     first() { return this; }
     evaluate(fn, arg) {
-        return this.page.evaluate(({ selector, body, arg }) => {
-            const element = document.querySelector(selector);
-            if (!element) throw new Error(`no ${selector}`);
-            return (0, eval)(`(${body})`)(element, arg);
-        }, { selector: this.selector, body: String(fn), arg });
+        const selector = JSON.stringify(this.selector);
+        return this.page.evaluate(`const element = document.querySelector(${selector});
+            if (!element) throw new Error('no ' + ${selector});
+            return (${fn})(element, arg);`, arg);
     }
     count() { return this.page.evaluate((s) => document.querySelectorAll(s).length, this.selector); }
     textContent() { return this.evaluate((e) => e.textContent); }
@@ -180,14 +188,16 @@ class Page {
     // The steps of lib.mjs's quickly() as one chain of actions, in order: each tick of the chain
     // moves one source while the others pause.
     quickly(steps) {
-        const sources = { pointer: [], keys: [], wheel: [] };
+        const sources = { pointer: [], keys: [] };
         const add = (mine, actions) => {
-            for (const [name, list] of Object.entries(sources))
-                list.push(...(name === mine ? actions : actions.map(() => ({ type: 'pause', duration: 0 }))));
+            const before = sources.pointer.length;
+            for (const list of Object.values(sources))
+                list.push(...(list === mine ? actions : actions.map(() => ({ type: 'pause', duration: 0 }))));
+            if (mine.length !== before + actions.length) mine.unshift(...Array(before).fill({ type: 'pause', duration: 0 }));
         };
         for (const step of steps) {
             if (typeof step === 'string') {
-                add('keys', keyStrokes(step));
+                add(sources.keys, keyStrokes(step));
                 continue;
             }
             const x = Math.round(step.x), y = Math.round(step.y);
@@ -195,15 +205,16 @@ class Page {
             this.pointerAt = { x, y };
             const move = { type: 'pointerMove', x, y, duration: 0 };
             if (step.tap) throw new Error(`WebKitWebDriver has no ${Lacks.hasTouch}`);
-            if (step.dx !== undefined) add('wheel', [{ type: 'scroll', x, y, deltaX: Math.round(step.dx),
+            if (step.dx !== undefined) add(sources[wheelSource()] = [], [{ type: 'scroll', x, y, deltaX: Math.round(step.dx),
                                                        deltaY: Math.round(step.dy), duration: 0 }]);
-            else if (step.move) add('pointer', [move]);
-            else add('pointer', [move, ...Array.from({ length: step.clicks ?? 1 }, () =>
+            else if (step.move) add(sources.pointer, [move]);
+            else add(sources.pointer, [move, ...Array.from({ length: step.clicks ?? 1 }, () =>
                 [{ type: 'pointerDown', button: 0 }, { type: 'pointerUp', button: 0 }]).flat()]);
         }
-        return this.session.actions({ type: 'pointer', id: 'mouse', parameters: { pointerType: 'mouse' }, actions: sources.pointer },
-                                    { type: 'key', id: 'keys', actions: sources.keys },
-                                    { type: 'wheel', id: 'wheel', actions: sources.wheel });
+        const { pointer, keys, ...wheels } = sources;
+        return this.session.actions({ type: 'pointer', id: 'mouse', parameters: { pointerType: 'mouse' }, actions: pointer },
+                                    { type: 'key', id: 'keys', actions: keys },
+                                    ...Object.entries(wheels).map(([id, actions]) => ({ type: 'wheel', id, actions })));
     }
     on(event, listener) { this.listeners[event]?.push(listener); }
     async goto(url) {
@@ -215,14 +226,13 @@ class Page {
     url() { return this.address; }
     title() { return this.session.send('GET', '/title'); }
     async evaluate(fn, arg) {
-        const out = await this.session.send('POST', '/execute/async', { script: script(fn, arg), args: [arg ?? null] });
+        const out = await this.session.send('POST', '/execute/async', { script: script(fn), args: [arg ?? null] });
         for (const e of out?.errors ?? []) for (const listener of this.listeners.pageerror) listener(e);
         if (out?.thrown) throw new Error(`in the page: ${out.thrown}`);
         return out?.undefined ? undefined : out?.value;
     }
     $$eval(selector, fn) {
-        return this.evaluate(({ selector, body }) =>
-            (0, eval)(`(${body})`)([...document.querySelectorAll(selector)]), { selector, body: String(fn) });
+        return this.evaluate(`return (${fn})([...document.querySelectorAll(${JSON.stringify(selector)})]);`);
     }
     locator(selector) { return new Locator(this, selector); }
     async waitForFunction(fn, arg, { timeout = 30000 } = {}) {
@@ -285,11 +295,12 @@ class Context {
         this.firstWindow = this.session.current;
         return this;
     }
-    // The first page is the window the browser opened with; each further one a new tab.
+    // The first page is the window the browser opened with; each further one a window of its own
+    // (a tab behind another is hidden, and draws no frame).
     async newPage() {
         let handle = this.firstWindow;
         this.firstWindow = null;
-        handle ??= (await this.session.send('POST', '/window/new', { type: 'tab' })).handle;
+        handle ??= (await this.session.send('POST', '/window/new', { type: 'window' })).handle;
         const page = new Page(this, new PageSession(this.session, handle));
         await page.setViewportSize(this.options.viewport ?? { width: 1280, height: 720 });
         return page;
