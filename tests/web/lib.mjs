@@ -90,7 +90,8 @@ export async function launch() {
     return { browser, close: () => browser.close() };
 }
 
-const FirefoxLacks = { isMobile: 'a phone viewport', heap: 'heap figures after garbage collection' };
+const FirefoxLacks = { isMobile: 'a phone viewport', heap: 'heap figures after garbage collection',
+                       requests: 'a log of the requests of a page from disk' };
 
 // What this engine's driver cannot do, by name (see webkit.mjs). A test that needs it skips
 // with the reason: `if (lacking(t, 'hasTouch')) return;`;
@@ -253,7 +254,7 @@ export async function quickly(page, ...steps) {
             else if (step.tap) await page.touchscreen.tap(step.x, step.y);
             else if (step.dx !== undefined) {
                 await page.mouse.move(step.x, step.y);
-                await page.mouse.wheel(step.dx, step.dy);
+                await page.mouse.wheel(Math.round(step.dx), Math.round(step.dy));  // BiDi takes whole pixels
             } else await page.mouse.click(step.x, step.y, { clickCount: step.clicks ?? 1 });
         }
     } else if (Engine === 'webkit') {
