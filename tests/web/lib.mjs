@@ -25,10 +25,16 @@ const Types = { '.html': 'text/html; charset=utf-8', '.js': 'text/javascript',
                 '.png': 'image/png', '.webmanifest': 'application/manifest+json' };
 
 // Serves the folder, and any other file at the path `extra` gives it; every request is counted
-// with its size.
+// with its size. Once `refuse()` is called every connection is dropped, as if the network were
+// gone.
 export async function serve(dir = WebDir, extra = {}) {
     const log = [];
+    let refusing = false;
     const server = createServer((req, res) => {
+        if (refusing) {
+            req.socket.destroy();
+            return;
+        }
         const path = normalize(decodeURIComponent(new URL(req.url, 'http://x').pathname));
         const file = extra[path] ?? join(dir, path.endsWith('/') ? `${path}index.html` : path);
         try {
@@ -56,7 +62,8 @@ export async function serve(dir = WebDir, extra = {}) {
     });
     await new Promise((ok) => server.listen(0, '127.0.0.1', ok));
     return { url: `http://127.0.0.1:${server.address().port}/`, log,
-             close: () => new Promise((ok) => server.close(ok)) };
+             refuse: () => { refusing = true; server.closeAllConnections(); },
+             close: () => new Promise((ok) => { server.close(ok); server.closeAllConnections(); }) };
 }
 
 // Playwright drives a stock Firefox over WebDriver BiDi, but asks every new context for a

@@ -220,8 +220,13 @@ class Page {
     async goto(url) {
         this.address = url;
         await this.session.send('POST', '/url', { url });
+        // A page that could not be loaded leaves a blank document that says why (WebDriver's own
+        // address is the one asked for).
+        const [shown, why] = await this.session.send('POST', '/execute/sync', {
+            script: 'return [location.href, document.body ? document.body.textContent : ""]', args: [] });
+        if (shown === 'about:blank' && url !== 'about:blank') throw new Error(`the navigation to ${url} failed: ${why}`);
         for (const run of this.contextOf.initScripts) await this.evaluate(run);
-        return { status: () => { throw new Error(`WebKitWebDriver gives no ${Lacks.requests}`); } };
+        return null;
     }
     url() { return this.address; }
     title() { return this.session.send('GET', '/title'); }
