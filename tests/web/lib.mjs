@@ -255,7 +255,10 @@ const KeyCodes = { Enter: [13], Escape: [27], ArrowLeft: [37], ArrowUp: [38], Ar
                    F1: [112], F2: [113], F3: [114], F5: [116], F10: [121], Tab: [9], ' ': [32, 'Space'] };
 export async function quickly(page, ...steps) {
     if (Engine === 'firefox') {
+        const view = page.viewportSize();
         for (const step of steps) {
+            // BiDi refuses a point outside the window, where a real pointer reaches no page.
+            if (typeof step !== 'string' && !(step.x >= 0 && step.y >= 0 && step.x < view.width && step.y < view.height)) continue;
             if (typeof step === 'string') await page.keyboard.press(step === ' ' ? 'Space' : step);
             else if (step.move) await page.mouse.move(step.x, step.y);
             else if (step.tap) await page.touchscreen.tap(step.x, step.y);

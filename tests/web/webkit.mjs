@@ -201,7 +201,8 @@ class Page {
                 continue;
             }
             const x = Math.round(step.x), y = Math.round(step.y);
-            if (x < 0 || y < 0) continue;  // WebDriver refuses points outside the window
+            // WebDriver refuses a point outside the window, where a real pointer reaches no page.
+            if (!(x >= 0 && y >= 0 && x < this.viewport.width && y < this.viewport.height)) continue;
             this.pointerAt = { x, y };
             const move = { type: 'pointerMove', x, y, duration: 0 };
             if (step.tap) throw new Error(`WebKitWebDriver has no ${Lacks.hasTouch}`);
@@ -251,6 +252,7 @@ class Page {
     }
     waitForTimeout(ms) { return delay(ms); }
     async setViewportSize({ width, height }) {
+        this.viewport = { width, height };
         // The window's outer size is what WebDriver sets: the toolbar's share is measured and added.
         for (let attempt = 0; attempt < 4; ++attempt) {
             const inner = await this.session.send('POST', '/execute/sync', { script: 'return [innerWidth, innerHeight]', args: [] });
