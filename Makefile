@@ -47,7 +47,7 @@ build: deps
 run: build
 	./build/release/app/kovelint
 
-# Every test: the native suite, the browser game's in headless Chromium, then the Windows
+# Every test: the native suite, the browser game's in Chromium, Firefox and WebKit, then the Windows
 # program's under Wine.
 test: build web windows win32-deps
 	ctest --preset release -j $(JOBS)

@@ -62,7 +62,8 @@ const keyStrokes = (combo) => {
             ...keys.reverse().map((value) => ({ type: 'keyUp', value }))];
 };
 
-// Page errors are caught in the page and handed back with every script's result.
+// Page errors are caught in the page and handed back with every script's result. WebDriver runs
+// no script before the page's own, so the watch starts with the first script after a load.
 const Watch = `if (!window.__kovelintErrors) {
     window.__kovelintErrors = [];
     addEventListener('error', (e) => window.__kovelintErrors.push(String(e.error ?? e.message)));
