@@ -101,9 +101,8 @@ const FirefoxLacks = { isMobile: 'a phone viewport', heap: 'heap figures after g
                        requests: 'a log of the requests of a page from disk' };
 
 // What this engine's driver cannot do, by name (see webkit.mjs). A test that needs it skips
-// with the reason: `if (lacking(t, 'hasTouch')) return;`;
-// `has(f)` tells without skipping, and `without(t, f)` says in the test's output what this
-// engine left out.
+// with the reason, `if (lacking(t, 'hasTouch')) return;`; `has(f)` tells without skipping, and
+// `without(t, f, what)` says in the test's output what this engine left out.
 const EngineLacks = { chromium: {}, firefox: FirefoxLacks, webkit: Lacks }[Engine];
 export const has = (feature) => !EngineLacks[feature];
 export function lacking(t, ...features) {
