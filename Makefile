@@ -6,7 +6,7 @@ PACKAGES := cmake make g++ qt6-base-dev qt6-wayland libgl-dev libgtest-dev libgm
 # The browser game and its tests: emscripten builds it, Debian's Chromium plays it. Kept apart
 # so that make run never waits for them. Node and npm come from Debian unless the machine
 # already has them.
-WEB_PACKAGES := emscripten chromium $(if $(shell command -v node),,nodejs) $(if $(shell command -v npm),,npm)
+WEB_PACKAGES := emscripten chromium firefox-esr webkit2gtk-driver xvfb $(if $(shell command -v node),,nodejs) $(if $(shell command -v npm),,npm)
 # The native Windows program: cross-built with mingw-w64, tested under Wine on a private Xvfb.
 WIN_PACKAGES := g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix wine64 wine fonts-wine \
                 googletest xvfb xdotool x11-apps python3
@@ -48,7 +48,7 @@ build: deps
 run: build
 	./build/release/app/kovelint
 
-# Every test: the native suite, the browser game's in headless Chromium, then the Windows
+# Every test: the native suite, the browser game's in Chromium, Firefox and WebKit, then the Windows
 # program's under Wine.
 test: build web windows win32-deps
 	ctest --preset release -j $(JOBS)
@@ -104,16 +104,20 @@ web: web-deps build tests/web/node_modules/.package-lock.json
 	    -DKOVELINT_GAMEDUMP=$(CURDIR)/build/release/tools/gamedump/gamedump >/dev/null
 	$(WEB_ENV) cmake --build build/web -j $(JOBS) $(WEB_TARGETS)
 
-# The page in headless Chromium: play, touch, tabs, file://, offline, and agreement with the
-# native controller.
+# The page in headless Chromium, Firefox ESR and WebKitGTK: play, touch, tabs, file://, offline,
+# and agreement with the native controller (one engine alone: ctest -L firefox).
 test-web: web
 	ctest --test-dir build/web --output-on-failure --no-tests=error -j $(JOBS)
 
-# Ten minutes of random input, the heap watched through it; the seed is printed, and
-# KOVELINT_RANDOM_SEED=N replays it.
+# Ten minutes of random input in each engine in turn (ENGINE=firefox for one), the heap watched
+# through it where the engine tells it; the seed is printed, and KOVELINT_RANDOM_SEED=N replays it.
+ENGINE ?= chromium firefox webkit
 random-web: web
-	cd tests/web && KOVELINT_WEB_DIR=$(CURDIR)/build/web-test KOVELINT_PICTURES=$(CURDIR)/assets/pictures \
-	    KOVELINT_RANDOM_MINUTES=$${KOVELINT_RANDOM_MINUTES:-10} node --test random.test.mjs
+	status=0; for engine in $(ENGINE); do \
+	    cd $(CURDIR)/tests/web && KOVELINT_ENGINE=$$engine KOVELINT_WEB_DIR=$(CURDIR)/build/web-test \
+	        KOVELINT_PICTURES=$(CURDIR)/assets/pictures KOVELINT_RANDOM_MINUTES=$${KOVELINT_RANDOM_MINUTES:-10} \
+	        node --test random.test.mjs || status=1; \
+	done; exit $$status
 
 # Page weight, start-up, a new game and a click, measured in headless Chromium.
 bench-web: web

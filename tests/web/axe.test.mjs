@@ -17,7 +17,7 @@ async function violations(page) {
 }
 
 test('axe finds nothing on the board, in an open menu, or after the game', async () => {
-    const context = await web.chromium.browser.newContext();
+    const context = await web.browser.newContext();
     const page = await open(context, `${web.server.url}?seed=8`);
     assert.deepEqual(await violations(page), [], 'the board');
     await pick(page, 'settings', 'boardSize');

@@ -1,14 +1,22 @@
 // What the browser tests share: the page served from a private static server on 127.0.0.1,
-// Debian's Chromium started headless with a fresh profile and no network of its own, and
-// reading the board back from the canvas.
+// the browser engine KOVELINT_ENGINE names (Debian's Chromium, Firefox ESR or WebKitGTK) started
+// headless with a fresh profile and no network of its own, and reading the board back from the
+// canvas.
 import { createServer } from 'node:http';
 import { readdirSync, readFileSync, statSync } from 'node:fs';
+import { createRequire } from 'node:module';
 import { extname, join, normalize, resolve } from 'node:path';
 import { after, before } from 'node:test';
-import { chromium } from 'playwright-core';
+import { chromium, firefox } from 'playwright-core';
+import { Lacks, launchWebKit } from './webkit.mjs';
+
+export const Engine = process.env.KOVELINT_ENGINE ?? 'chromium';
+if (!['chromium', 'firefox', 'webkit'].includes(Engine)) throw new Error(`no engine ${Engine}`);
+const EngineName = { chromium: 'Chromium', firefox: 'Firefox', webkit: 'WebKitWebDriver' }[Engine];
 
 export const WebDir = resolve(process.env.KOVELINT_WEB_DIR ?? 'build/web-test');
 export const Browser = process.env.KOVELINT_CHROMIUM ?? '/usr/bin/chromium';
+export const FirefoxBrowser = process.env.KOVELINT_FIREFOX ?? '/usr/bin/firefox-esr';
 export const Flags = ['--headless', '--no-sandbox', '--disable-gpu', '--no-first-run',
                       '--disable-background-networking', '--disable-component-update',
                       '--disable-sync', '--disable-quic'];
@@ -17,10 +25,16 @@ const Types = { '.html': 'text/html; charset=utf-8', '.js': 'text/javascript',
                 '.png': 'image/png', '.webmanifest': 'application/manifest+json' };
 
 // Serves the folder, and any other file at the path `extra` gives it; every request is counted
-// with its size.
+// with its size. Once `refuse()` is called every connection is dropped, as if the network were
+// gone.
 export async function serve(dir = WebDir, extra = {}) {
     const log = [];
+    let refusing = false;
     const server = createServer((req, res) => {
+        if (refusing) {
+            req.socket.destroy();
+            return;
+        }
         const path = normalize(decodeURIComponent(new URL(req.url, 'http://x').pathname));
         const file = extra[path] ?? join(dir, path.endsWith('/') ? `${path}index.html` : path);
         try {
@@ -48,28 +62,69 @@ export async function serve(dir = WebDir, extra = {}) {
     });
     await new Promise((ok) => server.listen(0, '127.0.0.1', ok));
     return { url: `http://127.0.0.1:${server.address().port}/`, log,
-             close: () => new Promise((ok) => server.close(ok)) };
+             refuse: () => { refusing = true; server.closeAllConnections(); },
+             close: () => new Promise((ok) => { server.close(ok); server.closeAllConnections(); }) };
 }
 
-// Chromium; the driver gives each start a fresh --user-data-dir of its own and removes it after.
+// Playwright drives a stock Firefox over WebDriver BiDi, but asks every new context for a
+// colour-scheme override that Firefox ESR's BiDi does not know yet; the page follows no colour
+// scheme, so that one command is answered here as done instead of failing the context.
+function answerUnknownBidiCommands() {
+    const core = createRequire(import.meta.url)('playwright-core/lib/coreBundle');
+    const transport = core.server.WebSocketTransport.prototype;
+    if (transport.kovelintShim) return;
+    const send = transport.send;
+    transport.send = function (message) {
+        if (message.method !== 'emulation.setMediaFeaturesOverride') return send.call(this, message);
+        setImmediate(() => this.onmessage?.({ type: 'success', id: message.id, result: {} }));
+    };
+    transport.kovelintShim = true;
+}
+
+// The engine's browser; its driver gives each start a fresh profile of its own and removes it
+// after.
 export async function launch() {
-    const browser = await chromium.launch({ executablePath: Browser, headless: true, args: Flags,
-                                            timeout: 60000 });
+    let browser;
+    if (Engine === 'chromium') {
+        browser = await chromium.launch({ executablePath: Browser, headless: true, args: Flags, timeout: 60000 });
+    } else if (Engine === 'firefox') {
+        answerUnknownBidiCommands();
+        browser = await firefox.launch({ channel: 'moz-firefox', executablePath: FirefoxBrowser,
+                                         headless: true, timeout: 60000 });
+    } else {
+        browser = await launchWebKit();
+    }
     return { browser, close: () => browser.close() };
 }
 
-// The server and Chromium for one test file: started before its first test, stopped after its
-// last, with `ready` run once both are up. The returned object holds them as `server` and
-// `chromium`.
+const FirefoxLacks = { isMobile: 'a phone viewport', heap: 'heap figures after garbage collection',
+                       requests: 'a log of the requests of a page from disk' };
+
+// What this engine's driver cannot do, by name (see webkit.mjs). A test that needs it skips
+// with the reason, `if (lacking(t, 'hasTouch')) return;`; `has(f)` tells without skipping, and
+// `without(t, f, what)` says in the test's output what this engine left out.
+const EngineLacks = { chromium: {}, firefox: FirefoxLacks, webkit: Lacks }[Engine];
+export const has = (feature) => !EngineLacks[feature];
+export function lacking(t, ...features) {
+    const missing = features.filter((f) => !has(f));
+    if (missing.length) t.skip(`${EngineName} lacks ${missing.map((f) => EngineLacks[f]).join(', ')}`);
+    return missing.length > 0;
+}
+export const without = (t, feature, what) => t.diagnostic(`${EngineName} lacks ${EngineLacks[feature]}: ${what}`);
+
+// The server and the browser for one test file: started before its first test, stopped after
+// its last, with `ready` run once both are up. The returned object holds them as `server` and
+// `browser`.
 export function serveAndLaunch(ready = async () => {}) {
     const shared = {};
     before(async () => {
         shared.server = await serve();
-        shared.chromium = await launch();
+        shared.launched = await launch();
+        shared.browser = shared.launched.browser;
         await ready(shared);
     });
     after(async () => {
-        await shared.chromium?.close();
+        await shared.launched?.close();
         await shared.server?.close();
     });
     return shared;
@@ -191,24 +246,56 @@ export async function pick(page, ...ids) {
 // Clicks at page points and key presses sent as one burst, the way a quick hand gives them: no
 // event waits for the one before it to be answered, so no frame is drawn between them (and the
 // browser's own tidying at a frame, such as taking the focus off a hidden element, comes after).
-const KeyCodes = { Enter: 13, Escape: 27, ArrowLeft: 37, ArrowUp: 38, ArrowRight: 39, ArrowDown: 40,
-                   F1: 112, F2: 113, F3: 114, F5: 116, F10: 121 };
+// A step is a key's name, or a point {x, y} to click, with `clicks: 2` a double click, `move`
+// only to move there, `dx`/`dy` to turn the wheel there, or `tap` to touch it. Chromium takes
+// them as raw input events and WebKitWebDriver as one chain of actions; Playwright gives
+// Firefox no burst, so there each waits for the last.
+const KeyCodes = { Enter: [13], Escape: [27], ArrowLeft: [37], ArrowUp: [38], ArrowRight: [39], ArrowDown: [40],
+                   F1: [112], F2: [113], F3: [114], F5: [116], F10: [121], Tab: [9], ' ': [32, 'Space'] };
 export async function quickly(page, ...steps) {
-    const cdp = await page.context().newCDPSession(page);
-    const sent = [];
-    for (const step of steps) {
-        if (typeof step === 'string') {
-            const key = { key: step, code: step, windowsVirtualKeyCode: KeyCodes[step] };
-            sent.push(cdp.send('Input.dispatchKeyEvent', { type: 'rawKeyDown', ...key }),
-                      cdp.send('Input.dispatchKeyEvent', { type: 'keyUp', ...key }));
-        } else {
-            const at = { x: step.x, y: step.y, button: 'left', clickCount: 1 };
-            sent.push(cdp.send('Input.dispatchMouseEvent', { type: 'mousePressed', ...at }),
-                      cdp.send('Input.dispatchMouseEvent', { type: 'mouseReleased', ...at }));
+    if (Engine === 'firefox') {
+        const view = page.viewportSize();
+        for (const step of steps) {
+            // BiDi refuses a point outside the window, where a real pointer reaches no page.
+            if (typeof step !== 'string' && !(step.x >= 0 && step.y >= 0 && step.x < view.width && step.y < view.height)) continue;
+            if (typeof step === 'string') await page.keyboard.press(step === ' ' ? 'Space' : step);
+            else if (step.move) await page.mouse.move(step.x, step.y);
+            else if (step.tap) await page.touchscreen.tap(step.x, step.y);
+            else if (step.dx !== undefined) {
+                await page.mouse.move(step.x, step.y);
+                await page.mouse.wheel(Math.round(step.dx), Math.round(step.dy));  // BiDi takes whole pixels
+            } else await page.mouse.click(step.x, step.y, { clickCount: step.clicks ?? 1 });
         }
+    } else if (Engine === 'webkit') {
+        await page.quickly(steps);
+    } else {
+        const cdp = await page.context().newCDPSession(page);
+        const sent = [];
+        const mouse = (type, step, more = {}) => sent.push(cdp.send('Input.dispatchMouseEvent',
+            { type, x: step.x, y: step.y, button: 'left', ...more }));
+        for (const step of steps) {
+            if (typeof step === 'string') {
+                const [code, name = step] = KeyCodes[step] ?? [0];
+                const key = { key: step, code: name, windowsVirtualKeyCode: code };
+                sent.push(cdp.send('Input.dispatchKeyEvent', { type: 'rawKeyDown', ...key }),
+                          cdp.send('Input.dispatchKeyEvent', { type: 'keyUp', ...key }));
+            } else if (step.move) {
+                mouse('mouseMoved', step, { button: 'none' });
+            } else if (step.dx !== undefined) {
+                mouse('mouseWheel', step, { button: 'none', deltaX: step.dx, deltaY: step.dy });
+            } else if (step.tap) {
+                sent.push(cdp.send('Input.dispatchTouchEvent', { type: 'touchStart', touchPoints: [{ x: step.x, y: step.y }] }),
+                          cdp.send('Input.dispatchTouchEvent', { type: 'touchEnd', touchPoints: [] }));
+            } else {
+                for (let clickCount = 1; clickCount <= (step.clicks ?? 1); ++clickCount) {
+                    mouse('mousePressed', step, { clickCount });
+                    mouse('mouseReleased', step, { clickCount });
+                }
+            }
+        }
+        await Promise.all(sent);
+        await cdp.detach();
     }
-    await Promise.all(sent);
-    await cdp.detach();
 }
 
 export const marks = (page) =>

@@ -64,7 +64,7 @@ const web = serveAndLaunch();
 
 for (const seed of [1, 31337, 4000000000]) {
     test(`seed ${seed}: the page's board arrays are the native controller's after every input`, async () => {
-        const context = await web.chromium.browser.newContext();
+        const context = await web.browser.newContext();
         const page = await open(context, `${web.server.url}?seed=${seed}`);
         await page.evaluate(() => document.addEventListener('mousemove', (e) => {
             window.lastMouse = { x: e.clientX, y: e.clientY };

@@ -5,7 +5,7 @@ import { cpSync, mkdtempSync, readFileSync, rmSync, writeFileSync } from 'node:f
 import { tmpdir } from 'node:os';
 import { join } from 'node:path';
 import { after, test } from 'node:test';
-import { caption, launch, open, readBoard, serve, WebDir } from './lib.mjs';
+import { caption, has, launch, open, readBoard, serve, WebDir, without } from './lib.mjs';
 
 const browser = await launch();
 const scratch = mkdtempSync(join(tmpdir(), 'kovelint-offline-'));
@@ -41,17 +41,24 @@ async function withSite(dir, extra, body) {
         await server.close();
     }
 }
+// Offline: the browser's own switch where its driver has one, or else the server dropping every
+// connection, which the service worker meets as a network that is gone.
+async function goOffline(t, server, context) {
+    if (has('setOffline')) return context.setOffline(true);
+    without(t, 'setOffline', 'the server drops every connection instead');
+    server.refuse();
+}
 const playing = async (page) => {
     await page.evaluate(() => window.kovelint.ready);
     assert.match(await caption(page), /^Ковелинт 10x9 - \d+шт\.$/);
     assert.ok((await readBoard(page)).every((p) => p >= 0));
 };
 
-test('served once, it plays offline at either address of the page, icons and all', async () => {
+test('served once, it plays offline at either address of the page, icons and all', async (t) => {
     await withSite(WebDir, {}, async (server, context) => {
         const page = await open(context, server.url);
         await controlled(page);
-        await context.setOffline(true);
+        await goOffline(t, server, context);
         for (const address of [server.url, `${server.url}index.html`, `${server.url}?seed=5`]) {
             await page.goto(address);
             await playing(page);
@@ -66,29 +73,29 @@ test('served once, it plays offline at either address of the page, icons and all
     });
 });
 
-test('a page beside the game and a mistyped address stay themselves, online and offline', async () => {
+test('a page beside the game and a mistyped address stay themselves, online and offline', async (t) => {
     await withSite(WebDir, { '/other.html': otherPage }, async (server, context) => {
         const page = await open(context, server.url);
         await controlled(page);
         const kept = await cachedPaths(page);
 
-        const other = await page.goto(`${server.url}other.html`);
-        assert.equal(other.status(), 200);
+        await page.goto(`${server.url}other.html`);
         assert.equal(await page.title(), 'Other');
-        assert.equal((await page.goto(`${server.url}no-such-page.html`)).status(), 404);
+        await page.goto(`${server.url}no-such-page.html`);
+        assert.equal(await page.locator('body').textContent(), 'Not found');
         assert.equal(await page.locator('#board').count(), 0);
         // What the site serves besides the game is never kept.
         assert.deepEqual(await cachedPaths(page), kept);
         assert.ok(!kept.some((p) => p.includes('other') || p.includes('no-such')), kept.join());
 
-        await context.setOffline(true);
+        await goOffline(t, server, context);
         for (const address of ['other.html', 'no-such-page.html'])
-            await assert.rejects(page.goto(`${server.url}${address}`), /ERR_INTERNET_DISCONNECTED|offline/i,
+            await assert.rejects(page.goto(`${server.url}${address}`), /ERR_INTERNET_DISCONNECTED|offline|failed/i,
                                  `${address} came from the worker offline`);
     });
 });
 
-test('a rebuilt page reaches the player on a later visit, and the old copy is dropped', async () => {
+test('a rebuilt page reaches the player on a later visit, and the old copy is dropped', async (t) => {
     const dir = join(scratch, 'site');
     cpSync(WebDir, dir, { recursive: true });
     await withSite(dir, {}, async (server, context) => {
@@ -111,7 +118,7 @@ test('a rebuilt page reaches the player on a later visit, and the old copy is dr
             assert.ok(Date.now() < deadline, `caches still ${await cacheNames(page)}`);
             await page.waitForTimeout(100);
         }
-        await context.setOffline(true);
+        await goOffline(t, server, context);
         await page.goto(server.url);
         assert.equal(await page.locator('meta[name=build]').getAttribute('content'), 'new');
         await playing(page);

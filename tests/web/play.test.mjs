@@ -9,7 +9,7 @@ import { caption, cellCentre, controllerMarks, greyPieces, marks, open, pick,
 const Caption = /^Ковелинт (\d+)x(\d+) - (\d+)шт\.$/;
 let page;
 serveAndLaunch(async (web) => {
-    page = await open(await web.chromium.browser.newContext(), `${web.server.url}?seed=2024`);
+    page = await open(await web.browser.newContext(), `${web.server.url}?seed=2024`);
 });
 
 // The caption line and the document title agree and read as the desktop's; the marks in the

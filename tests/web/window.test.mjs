@@ -2,7 +2,8 @@
 // menus on a phone, and the caption line of a board taller than the window.
 import assert from 'node:assert/strict';
 import { test } from 'node:test';
-import { caption, greyPieces, marks, open, quickly, readBoard, serveAndLaunch, tileOf } from './lib.mjs';
+import { caption, greyPieces, has, lacking, marks, open, quickly, readBoard, serveAndLaunch, tileOf,
+         without } from './lib.mjs';
 
 const web = serveAndLaunch();
 
@@ -20,7 +21,7 @@ async function places(page) {
 const sources = (board) => board.flatMap((p, i) => (tileOf(p) === 1 ? [i] : []));
 
 test('after a press on the board closed a menu opened by keys, the keys act on the menu opened next', async () => {
-    const context = await web.chromium.browser.newContext({ viewport: { width: 800, height: 600 } });
+    const context = await web.browser.newContext({ viewport: { width: 800, height: 600 } });
     const page = await open(context, `${web.server.url}?seed=5`);
     const at = await places(page);
     // "Случайно" highlighted, deep in Настройки, then at once a press on the board, Помощь
@@ -55,8 +56,9 @@ test('after a press on the board closed a menu opened by keys, the keys act on t
     await context.close();
 });
 
-test('on a phone an open submenu leaves every row of its menu readable and tappable, each 44 pixels', async () => {
-    const context = await web.chromium.browser.newContext({
+test('on a phone an open submenu leaves every row of its menu readable and tappable, each 44 pixels', async (t) => {
+    if (lacking(t, 'isMobile', 'hasTouch')) return;
+    const context = await web.browser.newContext({
         viewport: { width: 390, height: 844 }, deviceScaleFactor: 3, isMobile: true, hasTouch: true });
     const page = await open(context, web.server.url);
     await page.locator('[data-id="settings"]').tap();
@@ -87,9 +89,10 @@ test('on a phone an open submenu leaves every row of its menu readable and tappa
     await context.close();
 });
 
-test('the caption and the menu bar keep their height over a board taller than the window', async () => {
+test('the caption and the menu bar keep their height over a board taller than the window', async (t) => {
+    if (!has('isMobile')) without(t, 'isMobile', 'the phone-sized window is a desktop one');
     for (const [viewport, phone] of [[{ width: 1280, height: 720 }, false], [{ width: 844, height: 390 }, true]]) {
-        const context = await web.chromium.browser.newContext({ viewport, isMobile: phone, hasTouch: phone });
+        const context = await web.browser.newContext({ viewport, ...(has('isMobile') && { isMobile: phone, hasTouch: phone }) });
         const page = await open(context, web.server.url);
         const frame = () => page.evaluate(() => ['caption', 'menubar'].map((id) => {
             const e = document.getElementById(id);
@@ -115,7 +118,7 @@ test('the caption and the menu bar keep their height over a board taller than th
 
 test('the caption line and the menu bar stand 22 whole pixels high at 1x and 2x', async () => {
     for (const deviceScaleFactor of [1, 2]) {
-        const context = await web.chromium.browser.newContext({ viewport: { width: 800, height: 600 }, deviceScaleFactor });
+        const context = await web.browser.newContext({ viewport: { width: 800, height: 600 }, deviceScaleFactor });
         const page = await open(context, web.server.url);
         const heights = await page.evaluate(() => ['caption', 'menubar'].map((id) =>
             document.getElementById(id)).map((e) => e.getBoundingClientRect().height));
@@ -130,7 +133,7 @@ test('the caption line and the menu bar stand 22 whole pixels high at 1x and 2x'
 });
 
 test('a menu taller than the window scrolls within itself; every row is reached and chosen', async () => {
-    const context = await web.chromium.browser.newContext({ viewport: { width: 800, height: 200 } });
+    const context = await web.browser.newContext({ viewport: { width: 800, height: 200 } });
     const page = await open(context, web.server.url);
     await page.locator('[data-id="settings"]').click();
     await page.locator('[data-id="pipeCount"]').hover();
