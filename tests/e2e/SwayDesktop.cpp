@@ -183,8 +183,17 @@ class SwayDesktop final : public Desktop {
         }
         socket_ = *socket;
         ipcPath_ = *ipc;
-        ipc_ = std::make_unique<SwayIpc>(ipcPath_);
-        input_ = std::make_unique<VirtualInput>(socket_, options_.width, options_.height);
+        // A socket's name appears a moment before sway listens on it.
+        for (;;) {
+            try {
+                ipc_ = std::make_unique<SwayIpc>(ipcPath_);
+                input_ = std::make_unique<VirtualInput>(socket_, options_.width, options_.height);
+                break;
+            } catch (const std::exception&) {
+                if (Clock::now() > deadline) throw;
+                std::this_thread::sleep_for(20ms);
+            }
+        }
     }
 
     ~SwayDesktop() override {
