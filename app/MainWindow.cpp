@@ -56,13 +56,15 @@ MainWindow::MainWindow(const PictureSet& pictures, std::unique_ptr<RandomSource>
     setFocus();
 }
 
-// The client area becomes the board with its margin below the menu bar, as far as the screen's
-// free area allows; only a board larger than that scrolls. A window the player maximised keeps
-// its size.
+// The client area becomes the board with its margin below the menu bar (widened to the bar
+// where the board is narrower), as far as the screen's free area allows; only a board larger
+// than that scrolls. A window the player maximised keeps its size.
 void MainWindow::FitToBoard() {
     if (isMaximized() || isFullScreen()) return;
-    const PixelSize board = game_.BoardPixels();
-    QSize want(board.width, board.height);
+    // Never narrower than the menu bar's one line: Qt's bar hides what does not fit behind an
+    // overflow button, and every menu must stay one click away.
+    const PixelSize client = game_.WindowPixels(menuBar()->sizeHint().width());
+    QSize want(client.width, client.height);
     const QScreen* here = screen();
     if (here != nullptr) {
         // The frame the window manager adds, once it has framed the window.

@@ -1,5 +1,7 @@
 #include "game/GameController.h"
 
+#include <algorithm>
+
 #include "game/Defaults.h"
 #include "play/Play.h"
 
@@ -244,6 +246,11 @@ PixelSize GameController::BoardPixels() const {
     const int gap = Pitch() - s_.tileSize;
     return {2 * BoardMargin + s_.mapCols * Pitch() - gap,
             2 * BoardMargin + s_.mapRows * Pitch() - gap};
+}
+
+PixelSize GameController::WindowPixels(int menuBarWidth) const {
+    const PixelSize board = BoardPixels();
+    return {std::max(board.width, menuBarWidth), board.height};
 }
 
 int GameController::CellAt(int x, int y) const {

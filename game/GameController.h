@@ -87,6 +87,11 @@ class GameController {
     PixelRect CellRect(int cell) const;
     // The board with its margin on every side.
     PixelSize BoardPixels() const;
+    // The client area below the menu bar, given the width the bar needs to show every menu on
+    // one line (measured by the front end, in board pixels): the board, widened to the bar
+    // where the board is narrower, so no menu is ever hidden or wrapped. The extra width shows
+    // the ground beside the board, which stays at the top left.
+    PixelSize WindowPixels(int menuBarWidth) const;
     // The cell under a pixel of the board; 0 over the margin, a gap or past the last cell.
     int CellAt(int x, int y) const;
     // The picture cell n shows once every change listed so far is painted.

@@ -185,10 +185,24 @@ void MainWindow::PaintWholeBoard() {
     InvalidateRect(window_, nullptr, FALSE);
 }
 
-// The client area becomes the board at the screen's scale, as far as the monitor's work area
-// allows; only a board larger than that scrolls.
+// The width the menu bar needs to show every menu on one line, in device pixels: its items'
+// widths, which do not depend on the lines the bar is wrapped onto.
+int MainWindow::MenuBarWidth() const {
+    int width = 0;
+    for (int i = 0, n = GetMenuItemCount(menu_); i < n; ++i) {
+        RECT item;
+        if (GetMenuItemRect(window_, menu_, static_cast<UINT>(i), &item) != FALSE)
+            width += static_cast<int>(item.right - item.left);
+    }
+    return width;
+}
+
+// The client area becomes the board at the screen's scale, widened to the menu bar where the
+// board is narrower (so the bar never wraps and every menu stays one click away), as far as
+// the monitor's work area allows; only a board larger than that scrolls.
 void MainWindow::FitToBoard(POINT at) {
-    const SIZE client{board_.Width(), board_.Height()};
+    const PixelSize want = game_.WindowPixels((MenuBarWidth() + scale_ - 1) / scale_);
+    const SIZE client{want.width * scale_, want.height * scale_};
     SIZE frame = FrameSize(Style, ExStyle, dpi_);
     const SIZE bars{MetricForDpi(SM_CXVSCROLL, dpi_), MetricForDpi(SM_CYHSCROLL, dpi_)};
     MONITORINFO monitor{};

@@ -30,6 +30,7 @@ class MainWindow {
     // Draws what the controller says changed since the last call.
     void Apply();
     void PaintWholeBoard();
+    int MenuBarWidth() const;
     void FitToBoard(POINT at);
     void UpdateScrollBars();
     void ScrollTo(int x, int y);

@@ -143,5 +143,21 @@ TEST_F(GameTest, MarginsGapsAndLargeBoards) {
     probe({{1778, 1068, 375}, {1779, 1068, 0}, {1708, 1000, 0}});
 }
 
+// The window is never narrower than its menu bar: a narrow board gets ground beside it, at
+// every picture size and grid, and a wide board keeps its own size.
+TEST_F(GameTest, TheWindowTakesTheWiderOfBoardAndMenuBar) {
+    constexpr int Bar = 220;
+    EXPECT_EQ(game->WindowPixels(Bar), game->BoardPixels());
+    game->Run(Command::Size5x5);
+    EXPECT_EQ(game->BoardPixels(), (PixelSize{185, 185}));
+    EXPECT_EQ(game->WindowPixels(Bar), (PixelSize{Bar, 185}));
+    game->Run(Command::ToggleGrid);
+    EXPECT_EQ(game->WindowPixels(Bar), (PixelSize{Bar, 189}));
+    game->Run(Command::LargePictures);
+    EXPECT_EQ(game->WindowPixels(Bar), (PixelSize{364, 364}));
+    EXPECT_EQ(game->WindowPixels(400), (PixelSize{400, 364}));
+    EXPECT_EQ(game->WindowPixels(0), game->BoardPixels());
+}
+
 }  // namespace
 }  // namespace kov::test

@@ -41,21 +41,22 @@ long ResidentKb() {
     return -1;
 }
 
-QMenu* MenuHolding(const QAction* action) {
-    for (QObject* o : action->associatedObjects())
-        if (auto* menu = qobject_cast<QMenu*>(o)) return menu;
-    return nullptr;
-}
-
 // The menus on the way to `action` are drawn as the player sees them, each with the entry it
 // opens next highlighted: that drawing is what grew. Drawn rather than popped up, since each
 // popup costs Qt itself about 0.1 KB of signal bookkeeping that no code of ours can return.
+// The way is the game's own menus, each the child of the one that opens it, up to the bar. Not
+// whatever menu holds the entry: Qt's overflow menu keeps the top-level menus it once held
+// while the bar was too narrow, long after they all fit, and drawn as if open (which no player
+// can do while its button is hidden) each of its highlighted arrows filled the pixmap cache.
 bool Change(MainWindow& w, Command command) {
     QAction* action = w.Action(MenuIndexOf(command));
-    for (QAction* entry = action; QMenu* menu = MenuHolding(entry); entry = menu->menuAction()) {
+    QAction* entry = action;
+    for (auto* menu = qobject_cast<QMenu*>(action->parent()); menu != nullptr;
+         menu = qobject_cast<QMenu*>(menu->parentWidget())) {
         menu->adjustSize();
         menu->setActiveAction(entry);
         menu->grab();
+        entry = menu->menuAction();
     }
     const bool was = action->isChecked();
     action->trigger();

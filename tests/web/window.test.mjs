@@ -154,3 +154,30 @@ test('a menu taller than the window scrolls within itself; every row is reached 
     assert.deepEqual(page.errors, []);
     await context.close();
 });
+
+test('every menu stays on one line of the bar, inside the window, at every board size', async () => {
+    const context = await web.chromium.browser.newContext({ viewport: { width: 800, height: 600 } });
+    const page = await open(context, web.server.url);
+    const sizes = await page.$$eval('[data-id="boardSize"] > .menu > .item', (els) => els.map((e) => e.dataset.id));
+    assert.equal(sizes.length, 8);
+    for (const size of sizes) {
+        await page.locator('[data-id="settings"]').click();
+        await page.locator('[data-id="boardSize"]').click();
+        await page.locator(`[data-id="${size}"]`).click();
+        const shown = await page.evaluate(() => {
+            const box = (e) => e.getBoundingClientRect();
+            const bar = document.getElementById('menubar');
+            return { window: box(document.getElementById('window')), overflow: bar.scrollWidth - bar.clientWidth,
+                     menus: [...bar.querySelectorAll(':scope > .top')].map((e) => ({ id: e.dataset.id, ...box(e).toJSON() })) };
+        });
+        assert.equal(shown.menus.length, 3, size);
+        assert.equal(shown.overflow, 0, `${size}: the bar overflows`);
+        for (const menu of shown.menus) {
+            assert.equal(menu.top, shown.menus[0].top, `${size}: ${menu.id} wrapped`);
+            assert.ok(menu.right <= shown.window.right, `${size}: ${menu.id} past the window's edge`);
+        }
+    }
+    assert.match(await caption(page), /^Ковелинт 5x5 /);
+    assert.deepEqual(page.errors, []);
+    await context.close();
+});

@@ -1,9 +1,11 @@
 // The real window sized to the board after every change of board size, picture size and grid,
-// in any order: the client area is the board exactly, with no scroll bar left over from a board
-// that did not fit, and a board larger than the screen scrolls inside the work area.
+// in any order: the client area is the board exactly (widened to the menu bar's one line where
+// the board is narrower), with no scroll bar left over from a board that did not fit, and a
+// board larger than the screen scrolls inside the work area.
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <algorithm>
 #include <memory>
 #include <string>
 #include <vector>
@@ -82,8 +84,21 @@ class Window : public ::testing::Test {
         return monitor.rcWork;
     }
 
-    // The window after `what`: the board exactly, or, larger than the screen, scrolling in a
-    // window that stays on the work area.
+    // Where each menu of the bar lies, in screen pixels.
+    static std::vector<RECT> MenuItems() {
+        std::vector<RECT> items;
+        const HMENU bar = GetMenu(window_);
+        for (int i = 0, n = GetMenuItemCount(bar); i < n; ++i) {
+            RECT item{};
+            EXPECT_TRUE(GetMenuItemRect(window_, bar, static_cast<UINT>(i), &item)) << i;
+            items.push_back(item);
+        }
+        return items;
+    }
+
+    // The window after `what`: the board exactly, widened to the menu bar's one line where the
+    // board is narrower, or, larger than the screen, scrolling in a window that stays on the
+    // work area.
     static void ExpectFitted(const std::string& what) {
         SCOPED_TRACE(what);
         const int scale = ScaleForDpi(static_cast<int>(WindowDpi(window_)));
@@ -94,7 +109,21 @@ class Window : public ::testing::Test {
         GetWindowRect(window_, &window);
         const LONG style = GetWindowLongW(window_, GWL_STYLE);
         if (BoardFitsScreen(board)) {
-            EXPECT_EQ(client.right, board.cx);
+            // Every menu on the bar's first line, inside the window: the bar never wraps.
+            POINT origin{0, 0};
+            ClientToScreen(window_, &origin);
+            const std::vector<RECT> items = MenuItems();
+            ASSERT_EQ(items.size(), 3u);
+            LONG bar = 0;
+            for (const RECT& item : items) {
+                EXPECT_EQ(item.top, items[0].top) << "the menu bar wraps";
+                EXPECT_LE(item.right, origin.x + client.right) << "a menu past the window's edge";
+                bar += item.right - item.left;
+            }
+            // As wide as the wider of the two, to the board pixel.
+            EXPECT_GE(client.right, board.cx);
+            EXPECT_GE(client.right, bar);
+            EXPECT_LT(client.right, std::max(board.cx + 1, bar + scale));
             EXPECT_EQ(client.bottom, board.cy);
             EXPECT_FALSE(style & WS_HSCROLL) << "a horizontal bar on a board that fits";
             EXPECT_FALSE(style & WS_VSCROLL) << "a vertical bar on a board that fits";

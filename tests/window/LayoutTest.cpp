@@ -1,6 +1,7 @@
 // The cells on screen: where the controller puts them, what they show pixel for pixel, how a
 // re-lay moves them and a size change replaces them, and that every cell can be reached.
 #include <QCursor>
+#include <QMenuBar>
 #include <QScreen>
 #include <QScrollArea>
 #include <QScrollBar>
@@ -28,14 +29,22 @@ class LayoutTest : public WindowTest {
         const PixelSize size = w->Game().BoardPixels();
         EXPECT_EQ(Board().size(), QSize(size.width, size.height));
     }
-    // Below the menu bar the window is the board with its margin, when the screen has room;
-    // otherwise it fills the screen's free area and scrolls.
+    // Below the menu bar the window is the board with its margin, widened to the menu bar
+    // where the board is narrower, when the screen has room; otherwise it fills the screen's
+    // free area and scrolls.
     void ExpectWindowFitsTheBoard() {
         const PixelSize board = w->Game().BoardPixels();
         const QSize free = w->screen()->availableGeometry().size();
-        const QSize want(board.width, board.height + w->menuBar()->heightForWidth(board.width));
+        QMenuBar* bar = w->menuBar();
+        const int width = std::max(board.width, bar->sizeHint().width());
+        const QSize want(width, board.height + bar->heightForWidth(width));
         if (want.width() <= free.width() && want.height() <= free.height()) {
             EXPECT_EQ(w->size(), want);
+            // Every menu on the bar, none behind Qt's overflow button.
+            for (QAction* menu : bar->actions())
+                EXPECT_TRUE(bar->rect().contains(bar->actionGeometry(menu)))
+                    << menu->text().toStdString() << " lies outside a bar " << bar->width()
+                    << " wide";
         } else {
             EXPECT_LE(w->width(), free.width());
             EXPECT_LE(w->height(), free.height());
@@ -89,6 +98,23 @@ TEST_F(LayoutTest, TheBoardShowsExactlyItsPicturesWhereverTheCellsGo) {
             break;
         }
     ExpectBoardShowsItsPictures();
+}
+
+// At every board size, picture size and grid the window is wide enough for every menu.
+TEST_F(LayoutTest, EveryMenuStaysOnTheBarAtEveryBoardAndPictureSize) {
+    Show();
+    for (const Command pictures : {Command::SmallPictures, Command::LargePictures})
+        for (int grid = 0; grid < 2; ++grid) {
+            Item(pictures).trigger();
+            Item(Command::ToggleGrid).trigger();
+            for (int i = 0; i < static_cast<int>(std::size(BoardSizes)); ++i) {
+                SCOPED_TRACE(testing::Message() << BoardSizes[i].cols << " x " << BoardSizes[i].rows
+                                                << (S().showGrid != 0 ? ", grid" : "")
+                                                << (S().tileSize == LargeTiles ? ", large" : ""));
+                Item(SizeCommand(i)).trigger();
+                ExpectWindowFitsTheBoard();
+            }
+        }
 }
 
 // Every cell is hidden before any moves, and a cell that keeps its place is not moved.
