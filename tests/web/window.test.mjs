@@ -156,9 +156,10 @@ test('a menu taller than the window scrolls within itself; every row is reached 
 });
 
 test('every menu stays on one line of the bar, inside the window, at every board size', async () => {
-    const context = await web.chromium.browser.newContext({ viewport: { width: 800, height: 600 } });
+    const context = await web.browser.newContext({ viewport: { width: 800, height: 600 } });
     const page = await open(context, web.server.url);
-    const sizes = await page.$$eval('[data-id="boardSize"] > .menu > .item', (els) => els.map((e) => e.dataset.id));
+    const sizes = await page.evaluate(() => [...document.querySelectorAll('[data-id="boardSize"] > .menu > .item')]
+        .map((e) => e.dataset.id));
     assert.equal(sizes.length, 8);
     for (const size of sizes) {
         await page.locator('[data-id="settings"]').click();
