@@ -157,18 +157,20 @@ class SwayDesktop final : public Desktop {
         char dir[] = "/tmp/kovelint-sway-XXXXXX";
         if (::mkdtemp(dir) == nullptr) throw std::runtime_error("mkdtemp failed");
         dir_ = dir;
+        WriteClearCursorTheme(dir_ + "/icons");
+        WriteConfig();
         std::vector<std::string> argv{"sway", "-c", dir_ + "/config"};
         if (::geteuid() == 0) {
             const passwd* nobody = ::getpwnam("nobody");
             if (nobody == nullptr) throw std::runtime_error("no user nobody to run sway as");
-            if (::chown(dir, nobody->pw_uid, nobody->pw_gid) != 0)
-                throw std::runtime_error("cannot hand " + dir_ + " to nobody");
+            std::filesystem::path folder(dir_);
+            for (const auto& entry : std::filesystem::recursive_directory_iterator(folder))
+                HandOver(entry.path(), *nobody);
+            HandOver(folder, *nobody);
             argv.insert(argv.begin(), {"setpriv", "--reuid=" + std::to_string(nobody->pw_uid),
                                        "--regid=" + std::to_string(nobody->pw_gid),
                                        "--clear-groups", "--pdeathsig=KILL"});
         }
-        WriteClearCursorTheme(dir_ + "/icons");
-        WriteConfig();
         sway_ = Spawn(argv, {.env = {"XDG_RUNTIME_DIR=" + dir_, "HOME=" + dir_,
                                      "XCURSOR_PATH=" + dir_ + "/icons", "WLR_BACKENDS=headless",
                                      "WLR_LIBINPUT_NO_DEVICES=1", "WLR_RENDERER=pixman",
@@ -378,12 +380,11 @@ class SwayDesktop final : public Desktop {
                // big desktops.
                << "focus_on_window_activation focus\n";
         if (!config) throw std::runtime_error("cannot write sway's config");
-        if (::geteuid() == 0) {
-            const passwd* nobody = ::getpwnam("nobody");
-            for (const auto& entry : std::filesystem::recursive_directory_iterator(dir_))
-                if (::lchown(entry.path().c_str(), nobody->pw_uid, nobody->pw_gid) != 0)
-                    throw std::runtime_error("cannot hand " + entry.path().string() + " to nobody");
-        }
+    }
+
+    static void HandOver(const std::filesystem::path& path, const passwd& user) {
+        if (::lchown(path.c_str(), user.pw_uid, user.pw_gid) != 0)
+            throw std::runtime_error("cannot hand " + path.string() + " to " + user.pw_name);
     }
 
     QJsonObject Tree() { return ipc_->Ask(SwayIpc::GetTree).object(); }
