@@ -10,8 +10,12 @@
 
 namespace kov::art {
 
-// A 35 x 35, 24-bit, bottom-up bitmap file as an RGB32 image; a null image and the reason in
-// *why when the bytes are anything else.
+// Whether the bytes are a 35 x 35, 24-bit, bottom-up bitmap file: every header field and the
+// size; false and the reason in *why when they are anything else. Bytes that pass always decode.
+bool CheckPicture(const QByteArray& bytes, QString* why);
+
+// Such a bitmap as an RGB32 image; a null image and the reason in *why when CheckPicture
+// refuses the bytes.
 QImage DecodePicture(const QByteArray& bytes, QString* why);
 
 // The .ico as picgen writes it (8-bit palette images with an opaque mask), every image added to

@@ -37,11 +37,14 @@ void BoardView::Rebuild() {
         delete cells_[n];
     cells_.resize(1);
     const QPixmap* blank = &pictures_.Picture(0);
+    // A cell made before the board first shows appears with it; one made later waits for its
+    // show(), once it is in place.
+    const bool shown = isVisible();
     for (int n = 1; n <= game_.CellCount(); ++n) {
         auto* cell = new PictureCell(this);
         cell->setGeometry(Place(n));
         cell->SetPicture(blank);
-        cell->show();
+        if (shown) cell->show();
         cells_.push_back(cell);
     }
     FitToBoard();

@@ -11,7 +11,6 @@ PictureCell::PictureCell(QWidget* board) : QWidget(board) {
     setAttribute(Qt::WA_NoSystemBackground);
     setAttribute(Qt::WA_TransparentForMouseEvents);
     setFocusPolicy(Qt::NoFocus);
-    hide();
 }
 
 void PictureCell::SetPicture(const QPixmap* picture) {

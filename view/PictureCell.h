@@ -10,7 +10,7 @@ namespace kov {
 
 class PictureCell final : public QWidget {
   public:
-    // Hidden, showing nothing yet.
+    // Showing nothing yet; it appears with a board not yet shown, or on its own show().
     explicit PictureCell(QWidget* board);
 
     // The picture stays owned by the picture set, which outlives every cell.

@@ -39,11 +39,10 @@ bool PictureSet::Load(QString* error) {
             return fail(
                 QStringLiteral("picture %1 (%2) is missing from the build").arg(slot).arg(name));
         QString why;
-        QImage img = art::DecodePicture(bytes, &why);
-        if (img.isNull())
+        if (!art::CheckPicture(bytes, &why))
             return fail(
                 QStringLiteral("picture %1 (%2) is malformed: %3").arg(slot).arg(name, why));
-        pictures_[static_cast<std::size_t>(slot)] = QPixmap::fromImage(std::move(img));
+        files_[static_cast<std::size_t>(slot)] = bytes;
     }
     const QString iconName = QString::fromLatin1(art::IconFile);
     const QByteArray iconBytes = ResourceBytes(Prefix + iconName);
@@ -59,7 +58,13 @@ bool PictureSet::Load(QString* error) {
 
 const QPixmap& PictureSet::Picture(int slot) const {
     if (!art::HasPicture(slot)) return pictures_[1];
-    return pictures_[static_cast<std::size_t>(slot)];
+    const auto at = static_cast<std::size_t>(slot);
+    QPixmap& picture = pictures_[at];
+    if (picture.isNull() && !files_[at].isEmpty()) {
+        QString unused;  // checked by Load
+        picture = QPixmap::fromImage(art::DecodePicture(files_[at], &unused));
+    }
+    return picture;
 }
 
 const QIcon& PictureSet::Icon() const {
