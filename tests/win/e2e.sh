@@ -99,16 +99,19 @@ turned() {
     done
 }
 
+# A first start of Wine on a busy machine, its wineserver and services included, can take more
+# than half a minute; two minutes only tell a program that hangs from a slow one.
 start_game() {
     "${wine[@]}" "$prefix" "$exe" >"$WORK/game.log" 2>&1 &
     game=$!
-    for _ in $(seq 300); do
+    local until=$((SECONDS + 120))
+    while [ "$SECONDS" -lt "$until" ]; do
         win=$(windows | head -n1)
         [ -n "$win" ] && return 0
         kill -0 "$game" 2>/dev/null || fail "the program ended without a window"
         sleep 0.1
     done
-    fail "no window within 30 s"
+    fail "no window within 120 s"
 }
 end_game() {  # Esc, with the pointer on the board
     read -r cx cy < <(centre 1 "$1")
