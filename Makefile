@@ -109,8 +109,9 @@ web: web-deps build tests/web/node_modules/.package-lock.json
 test-web: web
 	ctest --test-dir build/web --output-on-failure --no-tests=error -j $(JOBS)
 
-# Ten minutes of random input in each engine in turn (ENGINE=firefox for one), the heap watched
-# through it where the engine tells it; the seed is printed, and KOVELINT_RANDOM_SEED=N replays it.
+# Ten minutes of random input in each engine in turn (ENGINE=firefox for one), the page's data
+# on the heap watched through it where the engine tells it; the seed is printed, and
+# KOVELINT_RANDOM_SEED=N replays it.
 ENGINE ?= chromium firefox webkit
 random-web: web
 	status=0; for engine in $(ENGINE); do \
