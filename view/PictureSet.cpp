@@ -3,7 +3,6 @@
 #include <QByteArray>
 #include <QImage>
 #include <QResource>
-#include <utility>
 
 #include "assets/PictureDecode.h"
 #include "assets/PictureNames.h"
