@@ -4,7 +4,8 @@
 // board drawn and its first contentful paint, against two floors served by the same server and
 // loaded in turn with it: bench/web/floor.html, a blank page whose inline script draws 90 cells
 // on a canvas, and bench/web/floor-text.html, the same canvas under the caption line and the
-// menu names the game shows, in the same fonts; in the test build,
+// menu names the game shows, in the same fonts, loaded twice under two addresses, so that the
+// run shows how far apart one page's figures fall by chance; in the test build,
 // whose hooks tell where the cells lie, a new 25 x 15 game in WebAssembly beside the native
 // controller, and one click to the repainted cell.
 import { execFileSync } from 'node:child_process';
@@ -23,21 +24,27 @@ const fmt = (xs, digits) => `${median(xs).toFixed(digits)} (min ${Math.min(...xs
 
 const here = dirname(fileURLToPath(import.meta.url));
 const server = await serve(resolve(webDir), { '/floor.html': join(here, 'floor.html'),
-                                              '/floor-text.html': join(here, 'floor-text.html') });
-const Pages = { game: '', floor: 'floor.html', text: 'floor-text.html' };
+                                              '/floor-text.html': join(here, 'floor-text.html'),
+                                              '/floor-text-again.html': join(here, 'floor-text.html') });
+const Pages = { game: '', floor: 'floor.html', text: 'floor-text.html', again: 'floor-text-again.html' };
+const Kinds = Object.keys(Pages);
 const testServer = await serve(resolve(testDir));
 const chromium = await launch();
 const version = chromium.browser.version();
 
-// 1. A first visit in a fresh profile, the game's page and the floor in turn, each going first
-// every other round; the first visit of the game also waits until the offline copy is in place.
+// 1. A first visit in a fresh profile, the four pages in turn. The order of each round is a row
+// of a balanced Latin square, so every page goes first, second, third and last equally often
+// and follows every other page equally often: a load that slows the next one weighs on every
+// page alike. The first visit of the game also waits until the offline copy is in place.
 // Beside the mark, the end of the frame after it, when the board is on the screen with all the
 // page lays out around it: a task the frame's callback queues runs once that frame is done.
-const Rounds = 21;
+const Orders = [[0, 1, 3, 2], [1, 2, 0, 3], [2, 3, 1, 0], [3, 0, 2, 1]];
+const Rounds = 6 * Orders.length;
 const weights = [];
-const starts = { game: [], floor: [], text: [] };
-const shown = { game: [], floor: [], text: [] };
-const paints = { game: [], floor: [], text: [] };
+const perKind = () => Object.fromEntries(Kinds.map((kind) => [kind, []]));
+const starts = perKind();
+const shown = perKind();
+const paints = perKind();
 function markFrameAfterBoard() {
     const mark = performance.mark.bind(performance);
     performance.mark = (name, ...rest) => {
@@ -66,9 +73,7 @@ async function firstBoard(kind, keepWeights) {
     await context.close();
 }
 for (let i = 0; i < Rounds; ++i) {
-    // Each page goes first, second and third in turn.
-    const order = ['game', 'floor', 'text'].map((_, k, all) => all[(k + i) % 3]);
-    for (const kind of order) await firstBoard(kind, i === 0 && kind === 'game');
+    for (const k of Orders[i % Orders.length]) await firstBoard(Kinds[k], i === 0 && Kinds[k] === 'game');
 }
 
 // 2 and 3 in one page.
@@ -126,15 +131,20 @@ const total = weights.reduce((a, e) => a + e.bytes, 0);
 console.log(`machine: ${cpus().length} × ${cpus()[0].model}, load ${loadavg().map((l) => l.toFixed(2)).join(' ')}; Chromium ${version}`);
 console.log(`first visit, every request: ${weights.map((e) => `${e.path} ${e.bytes}`).join(', ')}`);
 console.log(`bytes loaded by the first visit: ${total} (${(total / 1024).toFixed(1)} KiB)`);
+// Beside the ratio of the medians, the median of the ratios within each round, which leaves out
+// what a round shares, such as the machine's load at the time.
+const ratio = (a, b) => `${(median(a) / median(b)).toFixed(2)} (within rounds ${median(a.map((x, i) => x / b[i])).toFixed(2)})`;
 const against = (title, figures) => {
     console.log(title);
     console.log(`  the game: ${fmt(figures.game, 1)}`);
     console.log(`  the canvas floor: ${fmt(figures.floor, 1)}`);
     console.log(`  the floor with the caption and menu names: ${fmt(figures.text, 1)}`);
-    console.log(`  the game / the canvas floor: ${(median(figures.game) / median(figures.floor)).toFixed(2)}`);
-    console.log(`  the game / the floor with the texts: ${(median(figures.game) / median(figures.text)).toFixed(2)}`);
+    console.log(`  the same floor under its second address: ${fmt(figures.again, 1)}`);
+    console.log(`  the game / the canvas floor: ${ratio(figures.game, figures.floor)}`);
+    console.log(`  the game / the floor with the texts: ${ratio(figures.game, figures.text)}`);
+    console.log(`  the floor with the texts, second address / first, by chance alone: ${ratio(figures.again, figures.text)}`);
 };
-against(`navigation start to first contentful paint, ms, ${Rounds} fresh profiles each, in turn:`, paints);
+against(`navigation start to first contentful paint, ms, ${Rounds} fresh profiles each, in balanced order:`, paints);
 against('navigation start to first board drawn, ms, the same loads:', starts);
 against('navigation start to the end of the frame after the board, ms, the same loads:', shown);
 console.log(`new 25 x 15 game, µs, WebAssembly, 10 × 2000: ${fmt(newGame, 1)}`);
