@@ -120,9 +120,11 @@ random-web: web
 	        node --test random.test.mjs || status=1; \
 	done; exit $$status
 
-# Page weight, start-up, a new game and a click, measured in headless Chromium.
+# Page weight, start-up, a new game and a click, measured in headless Chromium; then how much
+# script the text floor may run before its board and stay within a ratio of itself.
 bench-web: web
 	node bench/web/perf.mjs build/web build/web-test build/release/bench/kovelint_bench
+	node bench/web/budget.mjs build/web
 
 # docs/screenshot-web.png, from the real page in headless Chromium, seeded.
 screenshot-web: web
