@@ -29,6 +29,7 @@ const server = await serve(resolve(webDir), { '/floor.html': join(here, 'floor.h
 const Pages = { game: '', floor: 'floor.html', text: 'floor-text.html', again: 'floor-text-again.html' };
 const Kinds = Object.keys(Pages);
 const testServer = await serve(resolve(testDir));
+const startLoad = loadavg()[0];
 const chromium = await launch();
 const version = chromium.browser.version();
 
@@ -128,7 +129,7 @@ const native = JSON.parse(execFileSync(nativeBench, [
 const nativeRuns = native.benchmarks.filter((b) => b.run_type === 'iteration').map((b) => b.real_time);
 
 const total = weights.reduce((a, e) => a + e.bytes, 0);
-console.log(`machine: ${cpus().length} × ${cpus()[0].model}, load ${loadavg().map((l) => l.toFixed(2)).join(' ')}; Chromium ${version}`);
+console.log(`machine: ${cpus().length} × ${cpus()[0].model}, load ${startLoad.toFixed(2)} at the start, ${loadavg().map((l) => l.toFixed(2)).join(' ')} at the end; Chromium ${version}`);
 console.log(`first visit, every request: ${weights.map((e) => `${e.path} ${e.bytes}`).join(', ')}`);
 console.log(`bytes loaded by the first visit: ${total} (${(total / 1024).toFixed(1)} KiB)`);
 // Beside the ratio of the medians, the median of the ratios within each round, which leaves out
