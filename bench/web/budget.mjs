@@ -8,6 +8,7 @@ import { cpus, loadavg, tmpdir } from 'node:os';
 import { dirname, join, resolve } from 'node:path';
 import { fileURLToPath } from 'node:url';
 import { launch, serve } from '../../tests/web/lib.mjs';
+import { balancedOrder, median, ratio } from './order.mjs';
 
 const [webDir = 'build/web', roundsArg = '48'] = process.argv.slice(2);
 const here = dirname(fileURLToPath(import.meta.url));
@@ -27,19 +28,12 @@ const Kinds = Object.keys(Pages);
 const server = await serve(resolve(webDir), extra);
 const chromium = await launch();
 
-// Rows of a balanced Latin square of an even number of pages (Williams): each page goes in
-// each place, and follows each other page, equally often.
-const n = Kinds.length + (Kinds.length % 2);
-const first = [0];
-for (let j = 1; first.length < n; ++j) {
-    first.push(j);
-    if (first.length < n) first.push(n - j);
-}
-const rounds = Math.ceil(Number(roundsArg) / n) * n;
+const orders = balancedOrder(Kinds.length);
+const rounds = Math.ceil(Number(roundsArg) / orders.length) * orders.length;
 const figures = Object.fromEntries(Kinds.map((kind) => [kind, { board: [], paint: [] }]));
 const load = [loadavg()[0]];
 for (let i = 0; i < rounds; ++i) {
-    for (const k of first.map((x) => (x + i) % n).filter((k) => k < Kinds.length)) {
+    for (const k of orders[i % orders.length]) {
         const context = await chromium.browser.newContext();
         const page = await context.newPage();
         await page.goto(`${server.url}${Pages[Kinds[k]]}`);
@@ -57,18 +51,13 @@ await chromium.close();
 await server.close();
 rmSync(folder, { recursive: true });
 
-const median = (xs) => {
-    const s = [...xs].sort((a, b) => a - b);
-    return s.length % 2 ? s[(s.length - 1) / 2] : (s[s.length / 2 - 1] + s[s.length / 2]) / 2;
-};
 console.log(`machine: ${cpus().length} × ${cpus()[0].model}, load ${load.map((l) => l.toFixed(2)).join(' → ')}; ` +
             `Chromium ${chromium.browser.version()}; ${rounds} fresh profiles of each page`);
 console.log('page: first contentful paint, board drawn (ms from navigation start); / the floor, ' +
-            'as ratio of medians and median of the ratios within rounds');
+            'as the ratio of the medians and the median of the ratios within rounds');
 const base = figures.floor;
 for (const kind of Kinds) {
     const f = figures[kind];
-    const ratio = (a, b) => `${(median(a) / median(b)).toFixed(2)} (${median(a.map((x, i) => x / b[i])).toFixed(2)})`;
     const name = kind === 'floor' ? 'text floor' : kind === 'game' ? 'the game' : `floor + ${kind} of script`;
     console.log(`  ${name.padEnd(24)} ${median(f.paint).toFixed(1).padStart(6)} ${median(f.board).toFixed(1).padStart(6)}` +
                 `   / floor: paint ${ratio(f.paint, base.paint)}, board ${ratio(f.board, base.board)}`);

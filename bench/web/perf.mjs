@@ -13,13 +13,10 @@ import { cpus, loadavg } from 'node:os';
 import { dirname, join, resolve } from 'node:path';
 import { fileURLToPath } from 'node:url';
 import { launch, open, serve } from '../../tests/web/lib.mjs';
+import { balancedOrder, median, ratio } from './order.mjs';
 
 const [webDir = 'build/web', testDir = 'build/web-test',
        nativeBench = 'build/release/bench/kovelint_bench'] = process.argv.slice(2);
-const median = (xs) => {
-    const s = [...xs].sort((a, b) => a - b);
-    return s.length % 2 ? s[(s.length - 1) / 2] : (s[s.length / 2 - 1] + s[s.length / 2]) / 2;
-};
 const fmt = (xs, digits) => `${median(xs).toFixed(digits)} (min ${Math.min(...xs).toFixed(digits)}, max ${Math.max(...xs).toFixed(digits)})`;
 
 const here = dirname(fileURLToPath(import.meta.url));
@@ -33,13 +30,11 @@ const startLoad = loadavg()[0];
 const chromium = await launch();
 const version = chromium.browser.version();
 
-// 1. A first visit in a fresh profile, the four pages in turn. The order of each round is a row
-// of a balanced Latin square, so every page goes first, second, third and last equally often
-// and follows every other page equally often: a load that slows the next one weighs on every
-// page alike. The first visit of the game also waits until the offline copy is in place.
+// 1. A first visit in a fresh profile, the four pages in turn, in balanced order. The first
+// visit of the game also waits until the offline copy is in place.
 // Beside the mark, the end of the frame after it, when the board is on the screen with all the
 // page lays out around it: a task the frame's callback queues runs once that frame is done.
-const Orders = [[0, 1, 3, 2], [1, 2, 0, 3], [2, 3, 1, 0], [3, 0, 2, 1]];
+const Orders = balancedOrder(Kinds.length);
 const Rounds = 6 * Orders.length;
 const weights = [];
 const perKind = () => Object.fromEntries(Kinds.map((kind) => [kind, []]));
@@ -132,9 +127,6 @@ const total = weights.reduce((a, e) => a + e.bytes, 0);
 console.log(`machine: ${cpus().length} × ${cpus()[0].model}, load ${startLoad.toFixed(2)} at the start, ${loadavg().map((l) => l.toFixed(2)).join(' ')} at the end; Chromium ${version}`);
 console.log(`first visit, every request: ${weights.map((e) => `${e.path} ${e.bytes}`).join(', ')}`);
 console.log(`bytes loaded by the first visit: ${total} (${(total / 1024).toFixed(1)} KiB)`);
-// Beside the ratio of the medians, the median of the ratios within each round, which leaves out
-// what a round shares, such as the machine's load at the time.
-const ratio = (a, b) => `${(median(a) / median(b)).toFixed(2)} (within rounds ${median(a.map((x, i) => x / b[i])).toFixed(2)})`;
 const against = (title, figures) => {
     console.log(title);
     console.log(`  the game: ${fmt(figures.game, 1)}`);
